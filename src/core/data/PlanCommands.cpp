@@ -1,0 +1,68 @@
+#include "data/PlanCommands.h"
+
+#include "common/FileIO.h"
+#include "data/TextEncoding.h"
+
+namespace kdt {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string LowerCaseExtension(const fs::path& path) {
+    return LowerCaseCp1251Letters(PathToUtf8(path.extension()));
+}
+
+fs::path AbsolutePath(const fs::path& path) {
+    std::error_code ignored;
+    fs::path absolute = fs::absolute(path, ignored);
+    return absolute.empty() ? path : absolute.lexically_normal();
+}
+
+}  // namespace
+
+OpenPlanResult OpenPlanFile(const fs::path& path, TSignalPlan& plan, NetworkAddressEditor& editor,
+                            OldLayoutHandling oldLayouts) {
+    OpenPlanResult result;
+    TSignalPlan opened = plan;
+    const std::string extension = LowerCaseExtension(path);
+    if (extension == ".kdt" || extension == ".kdt2") {
+        const ProjectFileRead read = ReadProjectFile(path, opened, oldLayouts);
+        if (!read.ok()) {
+            result.error = read.error;
+            return result;
+        }
+        result.layoutVersion = read.layoutVersion;
+        result.warning = read.rewriteError;
+    } else {
+        result.error = std::string(kNotImplementedMessage);
+        return result;
+    }
+
+    NetworkAddressEditor openedEditor = editor;
+    RefreshEditorRecord(opened, openedEditor);
+    NormalisePlan(opened, openedEditor.value);
+    StoreProjectFileName(opened, AbsolutePath(path));
+    plan = opened;
+    editor = openedEditor;
+    return result;
+}
+
+SavePlanResult SavePlanAs(const fs::path& chosen, TSignalPlan& plan, const NetworkAddressEditor& editor) {
+    SavePlanResult result;
+    result.written = ProjectSaveName(AbsolutePath(chosen));
+    NormalisePlan(plan, editor.value);
+    result.error = SaveProjectFile(result.written, plan);
+    if (result.ok()) StoreProjectFileName(plan, result.written);
+    return result;
+}
+
+SavePlanResult CreateNewProject(const fs::path& chosen, TSignalPlan& plan, NetworkAddressEditor& editor,
+                                std::uint8_t defaultRomVersion, std::uint8_t defaultSpeed) {
+    ResetPlan(plan, defaultRomVersion, defaultSpeed);
+    RefreshEditorRecord(plan, editor);
+    // A new project's file names itself, so it is tied before it is written.
+    StoreProjectFileName(plan, ProjectSaveName(AbsolutePath(chosen)));
+    return SavePlanAs(chosen, plan, editor);
+}
+
+}  // namespace kdt
