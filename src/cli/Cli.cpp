@@ -1,0 +1,54 @@
+#include "Cli.h"
+
+#include <functional>
+#include <map>
+#include <ostream>
+
+#include "CommandLine.h"
+#include "Commands.h"
+
+namespace kdt::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "usage:\n"
+    "  kdt new --out PLAN.kdt [--rom TYPE] [--speed KMH]\n"
+    "  kdt info PLAN\n"
+    "TYPE is an index 0..5 or a ROM name 4.1.0, 4.1.1, 4.1.2, 4.1.3, 4.2.0, 4.2.1.\n";
+
+using Command = std::function<int(const std::vector<std::string>&, std::ostream&, std::ostream&)>;
+
+const std::map<std::string, Command>& CommandTable() {
+    static const std::map<std::string, Command> table = {
+        {"new", RunNew},
+        {"info", RunInfo},
+    };
+    return table;
+}
+
+}  // namespace
+
+int RunKdt(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+    if (arguments.empty()) {
+        err << kUsage;
+        return kExitUsage;
+    }
+    if (arguments.front() == "--help" || arguments.front() == "help") {
+        out << kUsage;
+        return kExitOk;
+    }
+    const auto command = CommandTable().find(arguments.front());
+    if (command == CommandTable().end()) {
+        err << "kdt: unknown command \"" << arguments.front() << "\" (kdt --help lists the commands)\n";
+        return kExitUsage;
+    }
+    const std::vector<std::string> words(arguments.begin() + 1, arguments.end());
+    try {
+        return command->second(words, out, err);
+    } catch (const UsageError& error) {
+        err << "kdt " << arguments.front() << ": " << error.what() << "\n";
+        return kExitUsage;
+    }
+}
+
+}  // namespace kdt::cli
