@@ -19,14 +19,13 @@ std::string RomTypeText(std::uint8_t romVersion) {
 }  // namespace
 
 int RunInfo(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
-    const CommandWords command(words, {});
-    const std::filesystem::path path = Utf8ToPath(command.onlyPositional("PLAN"));
+    const CommandWords command(words, {"--rom"});
+    const std::string planPath = command.onlyPositional("PLAN");
+    const auto rom = command.value("--rom") ? std::optional(ParseRomType(*command.value("--rom"))) : std::nullopt;
 
     PlanSession session;
-    if (const std::string error = session.open(path); !error.empty()) {
-        err << "kdt info: " << error << "\n";
-        return kExitUsage;
-    }
+    if (const auto status = OpenPlanArgument(session, "info", planPath, rom, err)) return *status;
+    const std::filesystem::path path = Utf8ToPath(planPath);
     const TSignalPlan& plan = session.plan;
     std::error_code ignored;
     out << "File: " << PathToUtf8(std::filesystem::absolute(path, ignored).lexically_normal()) << "\n"

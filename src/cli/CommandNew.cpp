@@ -17,7 +17,7 @@ int RunNew(const std::vector<std::string>& words, std::ostream& out, std::ostrea
         command.value("--speed") ? ParseNumber(*command.value("--speed"), 1, 255, "--speed") : kDefaultSpeed);
 
     PlanSession session;
-    const SavePlanResult saved = CreateNewProject(Utf8ToPath(outPath), session.plan, session.addressEditor, rom, speed);
+    const SavePlanResult saved = CreateNewProject(Utf8ToPath(outPath), session.plan, session.editor.addressEditor, rom, speed);
     if (!saved.ok()) {
         err << "kdt new: " << saved.error << "\n";
         return kExitUsage;

@@ -9,5 +9,7 @@ namespace kdt::cli {
 
 int RunNew(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 int RunInfo(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
+int RunCompile(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
+int RunDecode(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 
 }  // namespace kdt::cli

@@ -2,22 +2,33 @@
 // with the default settings, then opened from a file the way the open command does.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <iosfwd>
+#include <optional>
 #include <string>
 
 #include "data/PlanCommands.h"
 
 namespace kdt::cli {
 
+
 struct PlanSession {
     PlanSession();
 
-    // Opens without ever rewriting the file; returns the error, empty on success.
-    std::string open(const std::filesystem::path& path);
+    // Opens without ever rewriting the file. An image is read with the
+    // layout of romType, which it needs (a UsageError without it).
+    OpenPlanResult open(const std::filesystem::path& path, std::optional<std::uint8_t> romType);
 
     TSignalPlan plan{};
-    NetworkAddressEditor addressEditor;
+    PlanEditorState editor;
     std::uint8_t layoutVersion = 0;
 };
+
+// Opens the command's PLAN argument; on failure prints the one error line and
+// returns the exit status (1 for an image without a plan, 2 otherwise).
+std::optional<int> OpenPlanArgument(PlanSession& session, const std::string& command,
+                                    const std::string& planPath, std::optional<std::uint8_t> romType,
+                                    std::ostream& err);
 
 }  // namespace kdt::cli

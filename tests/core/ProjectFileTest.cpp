@@ -196,7 +196,7 @@ TEST(ProjectFile, SaveWritesTheRecordAndOpenRestoresEveryByte) {
         EXPECT_EQ(file[5], 2);
 
         TSignalPlan opened = NewPlan();
-        NetworkAddressEditor openEditor;
+        PlanEditorState openEditor;
         const OpenPlanResult result = OpenPlanFile(saved.written, opened, openEditor, OldLayoutHandling::RewriteFile);
         ASSERT_TRUE(result.ok()) << result.error;
         EXPECT_EQ(result.layoutVersion, 2);
@@ -222,7 +222,7 @@ TEST(ProjectFile, OpeningNormalisesAndResetsRowOne) {
     WriteBytes(folder / "raw.kdt", bytes);
 
     TSignalPlan opened = NewPlan();
-    NetworkAddressEditor editor;
+    PlanEditorState editor;
     ASSERT_TRUE(OpenPlanFile(folder / "raw.kdt", opened, editor, OldLayoutHandling::RewriteFile).ok());
     EXPECT_EQ(opened.Program[4].TactCount, 1);
     EXPECT_EQ(opened.Schedule[3][0].Hour, 0);
@@ -351,7 +351,7 @@ TEST(ProjectFile, BadInputIsRefusedAndChangesNothing) {
         const std::vector<std::uint8_t> before = existed ? ReadBytes(path) : std::vector<std::uint8_t>{};
         TSignalPlan plan = RandomPlan(7);
         const TSignalPlan original = plan;
-        NetworkAddressEditor editor;
+        PlanEditorState editor;
         const OpenPlanResult result = OpenPlanFile(path, plan, editor, OldLayoutHandling::RewriteFile);
         EXPECT_FALSE(result.ok());
         EXPECT_NE(result.error.find(c.name), std::string::npos) << result.error;
@@ -367,7 +367,7 @@ TEST(ProjectFile, OtherExtensionsAreNotImplemented) {
     WriteBytes(folder / "notes.txt", std::vector<std::uint8_t>(kSignalPlanSize, 2));
     TSignalPlan plan = NewPlan();
     const TSignalPlan original = plan;
-    NetworkAddressEditor editor;
+    PlanEditorState editor;
     const OpenPlanResult result = OpenPlanFile(folder / "notes.txt", plan, editor, OldLayoutHandling::RewriteFile);
     EXPECT_EQ(result.error, "Данная процедура еще не реализована");
     EXPECT_TRUE(SameBytes(plan, original));
@@ -376,8 +376,8 @@ TEST(ProjectFile, OtherExtensionsAreNotImplemented) {
 TEST(ProjectFile, UpperCaseNamesOpenAndKeepTheirCase) {
     TempFolder folder;
     TSignalPlan plan = NewPlan();
-    NetworkAddressEditor editor;
-    ASSERT_TRUE(SavePlanAs(folder / "PLAN.KDT", plan, editor).ok());
+    PlanEditorState editor;
+    ASSERT_TRUE(SavePlanAs(folder / "PLAN.KDT", plan, editor.addressEditor).ok());
     ASSERT_TRUE(std::filesystem::exists(folder / "PLAN.KDT"));
     TSignalPlan opened = NewPlan();
     ASSERT_TRUE(OpenPlanFile(folder / "PLAN.KDT", opened, editor, OldLayoutHandling::RewriteFile).ok());

@@ -20,7 +20,7 @@ fs::path AbsolutePath(const fs::path& path) {
 
 }  // namespace
 
-OpenPlanResult OpenPlanFile(const fs::path& path, TSignalPlan& plan, NetworkAddressEditor& editor,
+OpenPlanResult OpenPlanFile(const fs::path& path, TSignalPlan& plan, PlanEditorState& editor,
                             OldLayoutHandling oldLayouts) {
     OpenPlanResult result;
     TSignalPlan opened = plan;
@@ -28,22 +28,34 @@ OpenPlanResult OpenPlanFile(const fs::path& path, TSignalPlan& plan, NetworkAddr
     if (extension == ".kdt" || extension == ".kdt2") {
         const ProjectFileRead read = ReadProjectFile(path, opened, oldLayouts);
         if (!read.ok()) {
+            result.failure = OpenFailure::Unreadable;
             result.error = read.error;
             return result;
         }
         result.layoutVersion = read.layoutVersion;
         result.warning = read.rewriteError;
+    } else if (extension == ".hex" || extension == ".bin") {
+        const RomImageFileRead read = ReadRomImageFile(path, plan.RomVersion, editor.romReader, opened);
+        if (!read.ok()) {
+            result.failure = read.status == RomImageFileRead::Status::NoPlan ? OpenFailure::NoPlan
+                                                                             : OpenFailure::Unreadable;
+            result.error = read.error;
+            return result;
+        }
+        // Images hold whole seconds; the plan keeps half-seconds.
+        if (IsRom42x(opened)) DoubleTimeValues(opened);
     } else {
+        result.failure = OpenFailure::Unreadable;
         result.error = std::string(kNotImplementedMessage);
         return result;
     }
 
-    NetworkAddressEditor openedEditor = editor;
+    NetworkAddressEditor openedEditor = editor.addressEditor;
     RefreshEditorRecord(opened, openedEditor);
     NormalisePlan(opened, openedEditor.value);
     StoreProjectFileName(opened, AbsolutePath(path));
     plan = opened;
-    editor = openedEditor;
+    editor.addressEditor = openedEditor;
     return result;
 }
 

@@ -9,22 +9,38 @@
 #include "data/PlanProcedures.h"
 #include "data/ProjectFile.h"
 #include "data/TypeKDT.h"
+#include "rom/RomImageReader.h"
 
 namespace kdt {
 
 inline constexpr std::string_view kNotImplementedMessage = "Данная процедура еще не реализована";
 
-struct OpenPlanResult {
-    std::string error;               // empty on success; plan and editor are then unchanged
-    std::uint8_t layoutVersion = 0;  // of a project file, as found
-    std::string warning;             // something went wrong that did not stop the open
-    bool ok() const { return error.empty(); }
+// What the plan-wide commands keep besides the plan, for the whole run: the
+// parameters page's address editor and the image reader with its scratch record.
+struct PlanEditorState {
+    NetworkAddressEditor addressEditor;
+    RomImageReader romReader;
 };
 
-// Opens a file as the open command does: dispatched by extension, read, the
-// editor refreshed, the plan normalised and tied to the file's absolute path.
-OpenPlanResult OpenPlanFile(const std::filesystem::path& path, TSignalPlan& plan,
-                            NetworkAddressEditor& editor, OldLayoutHandling oldLayouts);
+enum class OpenFailure {
+    None,
+    Unreadable,  // the file could not be read, or is not of a kind the program opens
+    NoPlan,      // an image was read but holds no plan
+};
+
+struct OpenPlanResult {
+    OpenFailure failure = OpenFailure::None;
+    std::string error;               // the reason; plan and editor state are then unchanged
+    std::uint8_t layoutVersion = 0;  // of a project file, as found
+    std::string warning;             // something went wrong that did not stop the open
+    bool ok() const { return failure == OpenFailure::None; }
+};
+
+// Opens a file as the open command does: dispatched by extension (a ROM
+// image with the layout of the plan's RomVersion), read, the editor
+// refreshed, the plan normalised and tied to the file's absolute path.
+OpenPlanResult OpenPlanFile(const std::filesystem::path& path, TSignalPlan& plan, PlanEditorState& editor,
+                            OldLayoutHandling oldLayouts);
 
 struct SavePlanResult {
     std::filesystem::path written;  // the name the plan went to (".kdt" appended when needed)

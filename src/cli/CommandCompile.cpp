@@ -1,0 +1,44 @@
+#include <ostream>
+
+#include "Cli.h"
+#include "CommandLine.h"
+#include "Commands.h"
+#include "PlanSession.h"
+#include "common/FileIO.h"
+#include "rom/KonvertHexBin.h"
+#include "rom/RomFileNames.h"
+
+namespace kdt::cli {
+
+int RunCompile(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+    const CommandWords command(words, {"--rom", "--format", "--out"});
+    const std::string planPath = command.onlyPositional("PLAN");
+    const auto rom = command.value("--rom") ? std::optional(ParseRomType(*command.value("--rom"))) : std::nullopt;
+    const std::string format = command.value("--format").value_or("hex");
+    if (format != "hex" && format != "bin") throw UsageError("--format must be hex or bin, not \"" + format + "\"");
+    const RomFileType type = format == "hex" ? RomFileType::Hex : RomFileType::Bin;
+
+    PlanSession session;
+    if (const auto status = OpenPlanArgument(session, "compile", planPath, rom, err)) return *status;
+    if (rom) session.plan.RomVersion = *rom;
+
+    std::filesystem::path output;
+    if (const auto chosen = command.value("--out")) {
+        output = Utf8ToPath(*chosen);
+    } else {
+        std::error_code ignored;
+        const std::filesystem::path plan = std::filesystem::absolute(Utf8ToPath(planPath), ignored);
+        output = RomFilePath(PathToUtf8(plan), plan.parent_path(), type);
+    }
+    const RomFileResult written =
+        type == RomFileType::Hex ? WriteHexFile(session.plan, output) : WriteBinFile(session.plan, output);
+    if (!written.ok()) {
+        err << "kdt compile: " << written.error << "\n";
+        return kExitUsage;
+    }
+    if (!written.warning.empty()) err << "kdt compile: warning: " << written.warning << "\n";
+    out << PathToUtf8(output) << "\n";
+    return kExitOk;
+}
+
+}  // namespace kdt::cli

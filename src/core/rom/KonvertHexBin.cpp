@@ -1,0 +1,161 @@
+#include "rom/KonvertHexBin.h"
+
+#include <algorithm>
+
+#include "common/FileIO.h"
+#include "rom/RomImageBuilder.h"
+
+namespace kdt {
+namespace {
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+constexpr std::size_t kInitialImageSize = 4095;
+constexpr std::size_t kAddressSpace = 0x10000;
+
+void AppendHexByte(std::string& text, std::uint8_t byte) {
+    text += kHexDigits[byte >> 4];
+    text += kHexDigits[byte & 0x0F];
+}
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// Reads the hexadecimal number of `digits` characters at `position`; the
+// error names the line, since a file can hold many.
+bool ReadHex(const std::string& line, std::size_t position, std::size_t digits, std::size_t lineNumber,
+             unsigned& value, std::string& error) {
+    if (position + digits > line.size()) {
+        error = "строка " + std::to_string(lineNumber) + " файла HEX обрывается до конца записи";
+        return false;
+    }
+    value = 0;
+    for (std::size_t i = 0; i < digits; ++i) {
+        const int digit = HexDigitValue(line[position + i]);
+        if (digit < 0) {
+            error = "строка " + std::to_string(lineNumber) + " файла HEX содержит недопустимый символ";
+            return false;
+        }
+        value = value * 16 + static_cast<unsigned>(digit);
+    }
+    return true;
+}
+
+RomFileResult BuildLines(const TSignalPlan& plan, std::vector<std::string>& lines) {
+    RomFileResult result;
+    if (!BuildRomImage(plan, lines, &result.error)) return result;
+    result.warning = CoordinatorOverrunWarning(plan);
+    return result;
+}
+
+}  // namespace
+
+std::string FormatHexRecord(std::uint8_t length, std::uint8_t type, std::uint16_t address,
+                            std::span<const std::uint8_t> data) {
+    std::string line;
+    line.reserve(11 + 2 * length);
+    line += ':';
+    const std::uint8_t addressHigh = static_cast<std::uint8_t>(address >> 8);
+    const std::uint8_t addressLow = static_cast<std::uint8_t>(address & 0xFF);
+    AppendHexByte(line, length);
+    AppendHexByte(line, addressHigh);
+    AppendHexByte(line, addressLow);
+    AppendHexByte(line, type);
+    unsigned sum = length + addressHigh + addressLow + type;
+    for (std::size_t i = 0; i < length && i < data.size(); ++i) {
+        AppendHexByte(line, data[i]);
+        sum += data[i];
+    }
+    AppendHexByte(line, static_cast<std::uint8_t>(0x100 - (sum & 0xFF)));
+    return line;
+}
+
+HexConversion HexToBin(std::span<const std::string> lines) {
+    HexConversion result;
+    result.image.assign(kInitialImageSize, 0xFF);
+    std::size_t position = 0;
+    for (std::size_t index = 0; index < lines.size(); ++index) {
+        const std::string& line = lines[index];
+        const std::size_t lineNumber = index + 1;
+        if (line.empty() || line[0] != ':') continue;
+        unsigned length = 0;
+        if (!ReadHex(line, 1, 2, lineNumber, length, result.error)) break;
+        if (length == 0) break;  // end of file; later lines are not read
+        unsigned address = 0;
+        if (!ReadHex(line, 3, 4, lineNumber, address, result.error)) break;
+        if (line.size() < 9) {
+            result.error = "строка " + std::to_string(lineNumber) + " файла HEX обрывается до конца записи";
+            break;
+        }
+        if (line.compare(7, 2, "00") != 0) continue;
+        if (address + length > kAddressSpace) {
+            result.error = "запись в строке " + std::to_string(lineNumber) + " файла HEX выходит за 64 КБ";
+            break;
+        }
+        position = address;
+        if (result.image.size() < position + length) result.image.resize(position + length, 0xFF);
+        for (unsigned i = 0; i < length; ++i) {
+            unsigned byte = 0;
+            if (!ReadHex(line, 9 + 2 * i, 2, lineNumber, byte, result.error)) break;
+            result.image[position++] = static_cast<std::uint8_t>(byte);
+        }
+        if (!result.ok()) break;
+    }
+    if (!result.ok()) {
+        result.image.clear();
+        return result;
+    }
+    result.image.resize(position);
+    return result;
+}
+
+std::vector<std::string> SplitHexLines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.emplace_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string HexFileText(std::span<const std::string> lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+RomFileResult WriteHexFile(const TSignalPlan& plan, const std::filesystem::path& file) {
+    std::vector<std::string> lines;
+    RomFileResult result = BuildLines(plan, lines);
+    if (!result.ok()) return result;
+    const std::string text = HexFileText(lines);
+    result.error = WriteFileAtomically(
+        file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    return result;
+}
+
+RomFileResult WriteBinFile(const TSignalPlan& plan, const std::filesystem::path& file) {
+    std::vector<std::string> lines;
+    RomFileResult result = BuildLines(plan, lines);
+    if (!result.ok()) return result;
+    const HexConversion image = HexToBin(lines);
+    if (!image.ok()) {
+        result.error = image.error;
+        return result;
+    }
+    result.error = WriteFileAtomically(file, image.image);
+    return result;
+}
+
+}  // namespace kdt
