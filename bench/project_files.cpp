@@ -41,7 +41,7 @@ void BM_OpenExampleProject(benchmark::State& state) {
     kdt::SaveProjectFile(path, example);
     for (auto _ : state) {
         kdt::TSignalPlan plan{};
-        kdt::NetworkAddressEditor editor;
+        kdt::PlanEditorState editor;
         benchmark::DoNotOptimize(kdt::OpenPlanFile(path, plan, editor, kdt::OldLayoutHandling::KeepFile));
     }
     std::filesystem::remove(path);

@@ -12,11 +12,6 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr std::size_t kInitialImageSize = 4095;
 constexpr std::size_t kAddressSpace = 0x10000;
 
-void AppendHexByte(std::string& text, std::uint8_t byte) {
-    text += kHexDigits[byte >> 4];
-    text += kHexDigits[byte & 0x0F];
-}
-
 int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -55,29 +50,30 @@ RomFileResult BuildLines(const TSignalPlan& plan, std::vector<std::string>& line
 
 std::string FormatHexRecord(std::uint8_t length, std::uint8_t type, std::uint16_t address,
                             std::span<const std::uint8_t> data) {
-    std::string line;
-    line.reserve(11 + 2 * length);
-    line += ':';
-    const std::uint8_t addressHigh = static_cast<std::uint8_t>(address >> 8);
-    const std::uint8_t addressLow = static_cast<std::uint8_t>(address & 0xFF);
-    AppendHexByte(line, length);
-    AppendHexByte(line, addressHigh);
-    AppendHexByte(line, addressLow);
-    AppendHexByte(line, type);
-    unsigned sum = length + addressHigh + addressLow + type;
-    for (std::size_t i = 0; i < length && i < data.size(); ++i) {
-        AppendHexByte(line, data[i]);
-        sum += data[i];
-    }
-    AppendHexByte(line, static_cast<std::uint8_t>(0x100 - (sum & 0xFF)));
-    return line;
+    // Built in a fixed buffer: the builder formats a few hundred records per image.
+    char text[1 + 2 * (4 + 255 + 1)];
+    char* out = text;
+    unsigned sum = 0;
+    const auto put = [&](std::uint8_t byte) {
+        *out++ = kHexDigits[byte >> 4];
+        *out++ = kHexDigits[byte & 0x0F];
+        sum += byte;
+    };
+    *out++ = ':';
+    put(length);
+    put(static_cast<std::uint8_t>(address >> 8));
+    put(static_cast<std::uint8_t>(address & 0xFF));
+    put(type);
+    for (std::size_t i = 0; i < length && i < data.size(); ++i) put(data[i]);
+    put(static_cast<std::uint8_t>(0x100 - (sum & 0xFF)));
+    return std::string(text, out);
 }
 
 HexConversion HexToBin(std::span<const std::string> lines) {
     HexConversion result;
     result.image.assign(kInitialImageSize, 0xFF);
     std::size_t position = 0;
-    for (std::size_t index = 0; index < lines.size(); ++index) {
+    for (std::size_t index = 0; index < lines.size() && result.ok(); ++index) {
         const std::string& line = lines[index];
         const std::size_t lineNumber = index + 1;
         if (line.empty() || line[0] != ':') continue;
@@ -86,7 +82,7 @@ HexConversion HexToBin(std::span<const std::string> lines) {
         if (length == 0) break;  // end of file; later lines are not read
         unsigned address = 0;
         if (!ReadHex(line, 3, 4, lineNumber, address, result.error)) break;
-        if (line.size() < 9) {
+        if (line.size() < 9 + 2 * length) {
             result.error = "строка " + std::to_string(lineNumber) + " файла HEX обрывается до конца записи";
             break;
         }
@@ -98,11 +94,14 @@ HexConversion HexToBin(std::span<const std::string> lines) {
         position = address;
         if (result.image.size() < position + length) result.image.resize(position + length, 0xFF);
         for (unsigned i = 0; i < length; ++i) {
-            unsigned byte = 0;
-            if (!ReadHex(line, 9 + 2 * i, 2, lineNumber, byte, result.error)) break;
-            result.image[position++] = static_cast<std::uint8_t>(byte);
+            const int high = HexDigitValue(line[9 + 2 * i]);
+            const int low = HexDigitValue(line[10 + 2 * i]);
+            if (high < 0 || low < 0) {
+                result.error = "строка " + std::to_string(lineNumber) + " файла HEX содержит недопустимый символ";
+                break;
+            }
+            result.image[position++] = static_cast<std::uint8_t>(high * 16 + low);
         }
-        if (!result.ok()) break;
     }
     if (!result.ok()) {
         result.image.clear();

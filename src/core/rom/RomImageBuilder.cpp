@@ -1,6 +1,8 @@
 #include "rom/RomImageBuilder.h"
 
 #include <array>
+#include <initializer_list>
+#include <span>
 
 #include "rom/KonvertHexBin.h"
 #include "rom/RomLayout.h"
@@ -14,16 +16,18 @@ using Bytes = std::vector<std::uint8_t>;
 // blocks as consecutive records of at most 16 bytes from their first address.
 class RecordList {
 public:
-    explicit RecordList(std::vector<std::string>& lines) : lines_(lines) {}
+    explicit RecordList(std::vector<std::string>& lines) : lines_(lines) { lines_.reserve(lines_.size() + 256); }
 
-    void Record(std::uint16_t address, const Bytes& bytes) {
+    void Record(std::uint16_t address, std::span<const std::uint8_t> bytes) {
         lines_.push_back(FormatHexRecord(static_cast<std::uint8_t>(bytes.size()), kHexDataRecord, address, bytes));
     }
-    void Block(std::uint32_t address, const Bytes& bytes) {
+    void Record(std::uint16_t address, std::initializer_list<std::uint8_t> bytes) {
+        Record(address, std::span<const std::uint8_t>(bytes.begin(), bytes.size()));
+    }
+    void Block(std::uint32_t address, std::span<const std::uint8_t> bytes) {
         for (std::size_t offset = 0; offset < bytes.size(); offset += kRecordSize) {
             const std::size_t length = std::min(kRecordSize, bytes.size() - offset);
-            const Bytes record(bytes.begin() + offset, bytes.begin() + offset + length);
-            Record(static_cast<std::uint16_t>(address + offset), record);
+            Record(static_cast<std::uint16_t>(address + offset), bytes.subspan(offset, length));
         }
     }
     void EndOfFile() { lines_.push_back(FormatHexRecord(0, kHexEndOfFileRecord, 0, {})); }
@@ -55,7 +59,7 @@ public:
         : plan_(plan), layout_(layout), records_(lines) {}
 
     void Build() {
-        records_.Record(0, {layout_.halfInSeconds ? Secs(plan_.ConflictExitPeriod) : Half(plan_.ConflictExitPeriod)});
+        records_.Record(0, {Half(plan_.ConflictExitPeriod)});
         records_.Record(1, {plan_.ConflictRepeatCount});
         if (layout_.networkHeadAt2) {
             records_.Record(2, NetworkHeadBytes());
@@ -101,6 +105,7 @@ private:
 
     Bytes ProgramBlock() const {
         Bytes bytes;
+        bytes.reserve(kMaxPrograms * kProgramRecordSize);
         for (const TSignalProgram& program : plan_.Program) {
             bytes.push_back(Low(program.TactCount));
             bytes.insert(bytes.end(), std::begin(program.TactPhase), std::end(program.TactPhase));
@@ -163,6 +168,7 @@ private:
 
     Bytes DirectionBlock() const {
         Bytes bytes;
+        bytes.reserve(kMaxDirections * DirectionRecordSize(layout_.directionRecord));
         for (int d = 0; d < kMaxDirections; ++d) {
             const TDirectionSettings& direction = plan_.Direction[d];
             for (const std::uint32_t mask :
@@ -246,6 +252,7 @@ private:
 
     Bytes ScheduleBlock() const {
         Bytes bytes;
+        bytes.reserve(kScheduleBlockSize);
         for (const auto& day : plan_.Schedule)
             for (const TScheduleEntry& row : day) bytes.insert(bytes.end(), {row.Hour, row.Minute, row.Command});
         return bytes;

@@ -1,0 +1,546 @@
+// Random plans are built into ROM images and read back: every field an image
+// carries must come back in the image's units, and everything it does not
+// carry must come from the reader's scratch record (all zeros for a fresh
+// reader). Damaged images must be refused cleanly or decoded within the
+// reader's own checks.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "data/PlanProcedures.h"
+#include "data/TypeKDT.h"
+#include "rom/KonvertHexBin.h"
+#include "rom/RomImageBuilder.h"
+#include "rom/RomImageReader.h"
+
+namespace kdt {
+namespace {
+
+constexpr int kPlansPerRomType = 250;
+constexpr int kDamagedImagesPerRomType = 300;
+constexpr std::uint8_t kReadableRomTypes[] = {kRom413, kRom420, kRom421};
+
+// Image sizes of the readable layouts (the byte after the highest address).
+std::size_t LayoutImageSize(std::uint8_t romVersion) {
+    switch (romVersion) {
+    case kRom413: return 1910;
+    case kRom420: return 2001;
+    case kRom421: return 2974;
+    default: return 0;
+    }
+}
+
+// mt19937 draws reduced by modulo, so a seed gives the same plan everywhere.
+class Rng {
+public:
+    explicit Rng(std::uint32_t seed) : engine_(seed) {}
+    unsigned In(unsigned low, unsigned high) { return low + engine_() % (high - low + 1); }
+    bool OneIn(unsigned n) { return engine_() % n == 0; }
+    std::uint32_t Bits() { return engine_(); }
+    // None, a few or about half of the channels: sparse masks leave channels
+    // without a colour, dense ones make later colours replace earlier ones.
+    std::uint32_t Mask() {
+        switch (In(0, 3)) {
+        case 0: return 0;
+        case 1: return Bits() & Bits() & Bits();
+        default: return Bits();
+        }
+    }
+
+private:
+    std::mt19937 engine_;
+};
+
+std::uint8_t U8(unsigned value) { return static_cast<std::uint8_t>(value); }
+std::uint16_t U16(unsigned value) { return static_cast<std::uint16_t>(value); }
+
+// A plan the editors could have made for this ROM type: counts within their
+// limits, values within what the layout keeps, the reader's checks met.
+// Fields the image does not carry get random values as well, so a reader
+// that leaks them into the decoded plan is caught.
+TSignalPlan RandomValidPlan(std::uint8_t romVersion, std::uint32_t seed) {
+    TSignalPlan plan;
+    ResetPlan(plan, romVersion, 60);
+    Rng rng(seed);
+    const unsigned halfMax = romVersion > kRom413 ? 511 : 255;
+    auto half = [&] { return U16(rng.In(0, halfMax)); };
+
+    plan.FormatVersion = U8(rng.In(0, 2));
+    plan.ManualFollowsProgram = U8(rng.In(0, 1));
+    plan.NetworkAddressByte = U8(rng.Bits());
+    plan.CurrentChannelMask = rng.Bits();
+    for (std::uint8_t& byte : plan.Reserved0) byte = U8(rng.Bits());
+    plan.Tvp[0] = {U16(rng.Bits()), U16(rng.Bits()), rng.Bits()};
+    plan.Tvp[5] = {U16(rng.Bits()), U16(rng.Bits()), rng.Bits()};
+    for (std::uint32_t& mask : plan.DirectionChannels) mask = rng.Bits();
+    StoreText(plan.Comment, "crossing " + std::to_string(seed));
+    StoreText(plan.ProjectFileName, "c:\\plans\\" + std::to_string(seed) + ".kdt2");
+
+    plan.ConflictExitPeriod = U16(rng.In(10, halfMax));
+    plan.ConflictRepeatCount = U8(rng.In(1, 10));
+    plan.PhaseEndBlinkCount = U8(rng.In(0, 9));
+    plan.PhaseCount = U8(rng.In(1, kMaxPhases));
+    plan.DirectionCount = U8(rng.In(1, kMaxDirections));
+    plan.ProgramCount = U8(rng.In(1, kMaxPrograms));
+    plan.TvpButtonCount = U8(rng.In(0, kMaxTvpButtons));
+    plan.MinPhaseDuration = half();
+    plan.TvpInterface = U8(rng.In(0, 1));
+    plan.OptionFlags = U8(rng.In(0, 3));
+    plan.VpuInterface = U8(rng.In(0, 1));
+    plan.PowerOnState = U8(rng.In(0, 3));
+    plan.PowerOnDuration = U8(rng.In(0, 255));
+    plan.YellowFlashMask = rng.Mask();
+    plan.AllRedMask = rng.Mask();
+    plan.GreenConflictMask = rng.Mask();
+    plan.RedConflictMask = rng.Mask();
+
+    for (TSignalProgram& program : plan.Program) {
+        program.TactCount = U16(rng.In(1, kMaxTacts));
+        program.CycleLength = U16(rng.In(0, 511));  // stored in whole seconds by every layout
+        for (int t = 0; t < kMaxTacts; ++t) {
+            program.TactPhase[t] = U8(rng.In(0, kMaxPhases - 1));
+            program.TactDuration[t] = half();
+            program.TactInterDuration[t] = half();
+        }
+    }
+    for (int d = 0; d < kMaxDirections; ++d) {
+        for (TDirectionSettings* table : {plan.Direction, plan.DirectionManual}) {
+            TDirectionSettings& direction = table[d];
+            direction.HeadMask = rng.Mask();
+            direction.GreenMask = rng.Mask();
+            direction.RedMask = rng.Mask();
+            direction.TailMask = rng.Mask();
+            direction.BlinkMask = rng.Mask();
+            direction.HeadDuration = half();
+            direction.TailDuration = half();
+            direction.ExtraGreenAfterGreen = half();
+            direction.ExtraGreenAfterRed = half();
+            direction.GreenBlinkCount = U16(rng.In(0, 255));
+        }
+    }
+    for (int p = 0; p < kMaxPhases; ++p) {
+        plan.PhaseDirections[p] = U16(rng.Bits());
+        plan.PhaseInterTact[p] = half();
+        plan.GreenStreet[p] = U8(rng.In(0, kMaxPhases - 1));
+        plan.PhaseMinTime[p] = U16(rng.In(1, 120));
+        plan.PhaseMaxTime[p] = U16(rng.In(1, 120));
+    }
+
+    // Buttons left as unused ones, or differing from them in one attribute
+    // only, decide the button count a 4.1.3 image comes back with.
+    for (int b = 1; b <= kMaxTvpButtons; ++b) {
+        TTvpButton& button = plan.Tvp[b];
+        button = {0, 40, 0};
+        switch (rng.In(0, 4)) {
+        case 0: break;
+        case 1: button.Phase = U16(rng.In(1, kMaxPhases - 1)); break;
+        case 2: button.Duration = U16(rng.OneIn(2) ? 42 : rng.In(0, halfMax)); break;
+        case 3: button.WaitMask = rng.Bits() | 1u << rng.In(0, 31); break;
+        default: button = {U16(rng.In(0, kMaxPhases - 1)), half(), rng.Mask()}; break;
+        }
+        plan.TvpInsertPhase[b - 1] = rng.OneIn(4) ? kNoInsertPhase : U8(rng.In(0, kMaxPhases - 1));
+    }
+
+    // The highest program of the schedule is usually the program count, but
+    // not always: the reader must take it from the schedule.
+    const unsigned highest = rng.OneIn(3) ? rng.In(1, plan.ProgramCount) : plan.ProgramCount;
+    for (auto& day : plan.Schedule) {
+        const unsigned usedRows = rng.In(1, kScheduleRows);
+        for (unsigned r = 0; r < kScheduleRows; ++r) {
+            TScheduleEntry& row = day[r];
+            if (r >= usedRows) {
+                row = {kUnusedScheduleHour, 0, 0};
+                continue;
+            }
+            row.Hour = r == 0 ? 0 : U8(rng.In(0, 23));
+            row.Minute = r == 0 ? 0 : U8(rng.In(0, 59));
+            row.Command = rng.OneIn(3) ? U8(rng.In(0, 2)) : U8(127 + rng.In(1, highest));
+        }
+    }
+    auto& chosenDay = plan.Schedule[rng.In(0, kDayCount - 1)];
+    chosenDay[0].Command = U8(127 + highest);
+
+    plan.NetworkType = U8(rng.OneIn(3) ? kNetworkMasterControllers : rng.In(0, 5));
+    plan.NetworkAddress = U16(rng.Bits());
+    if (plan.NetworkType == kNetworkMasterControllers) {
+        // The coordinator block has room for 96 delay bytes.
+        const unsigned most = std::min<unsigned>(kMaxCoordControllers, 96 / plan.ProgramCount);
+        plan.CoordControllerCount = U8(rng.OneIn(4) ? most : rng.In(1, most));
+    } else {
+        plan.CoordControllerCount = 1;
+    }
+    for (auto& program : plan.CoordDelay)
+        for (std::uint8_t& delay : program) delay = U8(rng.Bits());
+
+    for (TSpeedEntry& row : plan.SpeedSchedule) {
+        row.Hour = U8(rng.In(0, 24));
+        row.Minute = U8(rng.In(0, 59));
+        for (std::uint8_t& speed : row.Speed) speed = U8(rng.Bits());
+    }
+    for (auto& slot : plan.ExtraLines)
+        for (char& c : slot) c = static_cast<char>(rng.Bits());
+    plan.DetectorCount = U8(rng.In(0, kMaxDetectors));
+    for (TDetectorSettings& detector : plan.Detector) {
+        detector.ZoneCount = U8(rng.In(0, kMaxDetectorZones));
+        for (std::uint8_t& byte : detector.Reserved) byte = U8(rng.Bits());
+        for (std::uint16_t& zone : detector.ZoneDirections) zone = U16(rng.Bits());
+    }
+    return plan;
+}
+
+// What a fresh reader must make of the image of `source`: the image's fields
+// in the image's units, everything else zero.
+TSignalPlan ExpectedDecode(const TSignalPlan& source) {
+    const std::uint8_t romVersion = source.RomVersion;
+    const bool seconds = romVersion > kRom413;
+    auto half = [&](std::uint16_t value) { return U16(seconds ? value >> 1 : value); };
+
+    TSignalPlan plan;
+    std::memset(&plan, 0, sizeof plan);
+    plan.RomVersion = romVersion;
+    plan.ConflictExitPeriod = half(source.ConflictExitPeriod);
+    plan.ConflictRepeatCount = source.ConflictRepeatCount;
+    for (int p = 0; p < kMaxPrograms; ++p) {
+        const TSignalProgram& from = source.Program[p];
+        TSignalProgram& to = plan.Program[p];
+        to.TactCount = from.TactCount;
+        to.CycleLength = U16(seconds ? from.CycleLength >> 1 : (from.CycleLength >> 1) * 2);
+        for (int t = 0; t < kMaxTacts; ++t) {
+            to.TactPhase[t] = from.TactPhase[t];
+            to.TactDuration[t] = half(from.TactDuration[t]);
+            to.TactInterDuration[t] = half(from.TactInterDuration[t]);
+        }
+    }
+    plan.YellowFlashMask = source.YellowFlashMask;
+    plan.AllRedMask = source.AllRedMask;
+    plan.GreenConflictMask = source.GreenConflictMask;
+    plan.RedConflictMask = source.RedConflictMask;
+    plan.PhaseCount = source.PhaseCount;
+    plan.DirectionCount = source.DirectionCount;
+    plan.MinPhaseDuration = half(source.MinPhaseDuration);
+    plan.PhaseEndBlinkCount = source.PhaseEndBlinkCount;
+    std::memcpy(plan.GreenStreet, source.GreenStreet, sizeof plan.GreenStreet);
+
+    for (int d = 0; d < kMaxDirections; ++d) {
+        const TDirectionSettings& from = source.Direction[d];
+        TDirectionSettings& to = plan.Direction[d];
+        to.HeadMask = from.HeadMask;
+        to.GreenMask = from.GreenMask;
+        to.RedMask = from.RedMask;
+        to.TailMask = from.TailMask;
+        to.BlinkMask = from.BlinkMask;
+        // Only the durations of manual control are in the image, not its masks.
+        for (auto [f, t] : {std::pair{&from, &to}, std::pair{&source.DirectionManual[d], &plan.DirectionManual[d]}}) {
+            t->HeadDuration = half(f->HeadDuration);
+            t->TailDuration = half(f->TailDuration);
+            t->ExtraGreenAfterGreen = half(f->ExtraGreenAfterGreen);
+            t->ExtraGreenAfterRed = half(f->ExtraGreenAfterRed);
+            t->GreenBlinkCount = f->GreenBlinkCount;
+        }
+    }
+    for (int p = 0; p < kMaxPhases; ++p) {
+        plan.PhaseDirections[p] = source.PhaseDirections[p];
+        plan.PhaseInterTact[p] = half(source.PhaseInterTact[p]);
+    }
+
+    // Colours in the order they are painted: flashing yellow, all red, then
+    // each direction's greens followed by its reds.
+    auto paint = [&](std::uint32_t mask, std::uint8_t colour) {
+        for (int k = 0; k < kChannelCount; ++k)
+            if (mask >> k & 1u) plan.ChannelColour[k] = colour;
+    };
+    paint(source.YellowFlashMask, 2);
+    paint(source.AllRedMask, 1);
+    for (const TDirectionSettings& direction : source.Direction) {
+        paint(direction.GreenMask, 3);
+        paint(direction.RedMask, 1);
+    }
+
+    for (int b = 1; b <= kMaxTvpButtons; ++b) {
+        plan.Tvp[b].Phase = source.Tvp[b].Phase;
+        plan.Tvp[b].Duration = half(source.Tvp[b].Duration);
+        plan.Tvp[b].WaitMask = source.Tvp[b].WaitMask;
+    }
+    if (seconds) {
+        plan.TvpInterface = source.TvpInterface;
+        plan.TvpButtonCount = source.TvpButtonCount;
+        std::memcpy(plan.TvpInsertPhase, source.TvpInsertPhase, sizeof plan.TvpInsertPhase);
+        plan.OptionFlags = source.OptionFlags;
+    } else {
+        // No count in a 4.1.3 image: the last button unlike an unused one.
+        for (int b = 1; b <= kMaxTvpButtons; ++b) {
+            const TTvpButton& button = source.Tvp[b];
+            if (button.Phase != 0 || button.Duration != 40 || button.WaitMask != 0) plan.TvpButtonCount = U8(b);
+        }
+    }
+
+    std::memcpy(plan.Schedule, source.Schedule, sizeof plan.Schedule);
+    std::uint8_t highest = 0;
+    for (const auto& day : source.Schedule)
+        for (const TScheduleEntry& row : day) highest = std::max(highest, row.Command);
+    plan.ProgramCount = U8(highest - 127);
+
+    plan.NetworkType = source.NetworkType;
+    if (source.NetworkType == kNetworkMasterControllers) {
+        plan.CoordControllerCount = source.CoordControllerCount;
+        plan.NetworkAddress = U16(source.NetworkAddress & 0xFF00);  // the low byte's place holds the count
+    } else {
+        plan.CoordControllerCount = 1;
+        plan.NetworkAddress = source.NetworkAddress;
+    }
+    for (int p = 0; p < plan.ProgramCount; ++p)
+        for (int k = 0; k < plan.CoordControllerCount; ++k) plan.CoordDelay[p][k] = source.CoordDelay[p][k];
+
+    plan.PowerOnDuration = source.PowerOnDuration;
+    plan.PowerOnState = source.PowerOnState;
+    plan.VpuInterface = source.VpuInterface;
+    std::memcpy(plan.SpeedSchedule, source.SpeedSchedule, sizeof plan.SpeedSchedule);
+
+    if (romVersion == kRom421) {
+        std::memcpy(plan.ExtraLines, source.ExtraLines, sizeof plan.ExtraLines);
+        plan.DetectorCount = source.DetectorCount;
+        for (int i = 0; i < kMaxDetectors; ++i) {
+            plan.Detector[i].ZoneCount = source.Detector[i].ZoneCount;
+            std::memcpy(plan.Detector[i].ZoneDirections, source.Detector[i].ZoneDirections,
+                        sizeof plan.Detector[i].ZoneDirections);
+        }
+        std::memcpy(plan.PhaseMinTime, source.PhaseMinTime, sizeof plan.PhaseMinTime);
+        std::memcpy(plan.PhaseMaxTime, source.PhaseMaxTime, sizeof plan.PhaseMaxTime);
+    }
+    return plan;
+}
+
+struct FieldSpan {
+    const char* name;
+    std::size_t offset;
+    std::size_t size;
+};
+
+#define KDT_FIELD(name) FieldSpan{#name, offsetof(TSignalPlan, name), sizeof(TSignalPlan::name)}
+constexpr FieldSpan kFields[] = {
+    KDT_FIELD(Reserved0), KDT_FIELD(FormatVersion), KDT_FIELD(Reserved6), KDT_FIELD(DetectorCount),
+    KDT_FIELD(OptionFlags), KDT_FIELD(ManualFollowsProgram), KDT_FIELD(TvpInterface), KDT_FIELD(NetworkType),
+    KDT_FIELD(NetworkAddressByte), KDT_FIELD(PhaseCount), KDT_FIELD(DirectionCount), KDT_FIELD(ProgramCount),
+    KDT_FIELD(TvpButtonCount), KDT_FIELD(MinPhaseDuration), KDT_FIELD(PhaseEndBlinkCount),
+    KDT_FIELD(ConflictExitPeriod), KDT_FIELD(ConflictRepeatCount), KDT_FIELD(ChannelColour),
+    KDT_FIELD(CurrentChannelMask), KDT_FIELD(YellowFlashMask), KDT_FIELD(AllRedMask),
+    KDT_FIELD(GreenConflictMask), KDT_FIELD(RedConflictMask), KDT_FIELD(Tvp), KDT_FIELD(Direction),
+    KDT_FIELD(DirectionManual), KDT_FIELD(PhaseDirections), KDT_FIELD(PhaseInterTact), KDT_FIELD(GreenStreet),
+    KDT_FIELD(Schedule), KDT_FIELD(Program), KDT_FIELD(PowerOnState), KDT_FIELD(PowerOnDuration),
+    KDT_FIELD(RomVersion), KDT_FIELD(VpuInterface), KDT_FIELD(CoordControllerCount), KDT_FIELD(CoordDelay),
+    KDT_FIELD(ProjectFileName), KDT_FIELD(Comment), KDT_FIELD(TvpInsertPhase), KDT_FIELD(SpeedSchedule),
+    KDT_FIELD(NetworkAddress), KDT_FIELD(Reserved3958), KDT_FIELD(DirectionChannels), KDT_FIELD(Reserved4024),
+    KDT_FIELD(ExtraLines), KDT_FIELD(Detector), KDT_FIELD(PhaseMinTime), KDT_FIELD(PhaseMaxTime),
+    KDT_FIELD(Reserved5796),
+};
+#undef KDT_FIELD
+
+std::string FieldAt(std::size_t offset) {
+    for (const FieldSpan& field : kFields)
+        if (offset >= field.offset && offset < field.offset + field.size)
+            return std::string(field.name) + "+" + std::to_string(offset - field.offset);
+    return "?";
+}
+
+// Empty when the records are equal; otherwise the first differing bytes,
+// named by field.
+std::string Differences(const TSignalPlan& decoded, const TSignalPlan& expected) {
+    const auto got = RecordBytes(decoded);
+    const auto want = RecordBytes(expected);
+    std::ostringstream out;
+    int count = 0;
+    for (std::size_t i = 0; i < kSignalPlanSize; ++i) {
+        if (got[i] == want[i]) continue;
+        if (++count <= 12)
+            out << "  byte " << i << " (" << FieldAt(i) << "): decoded " << int(got[i]) << ", expected "
+                << int(want[i]) << "\n";
+    }
+    if (count > 12) out << "  ... " << count - 12 << " more\n";
+    return out.str();
+}
+
+// After the caller's conversion to half-seconds, a 4.2.x plan holds every
+// half-second value of the source rounded down to even.
+std::string HalfSecondDifferences(const TSignalPlan& doubled, const TSignalPlan& source) {
+    std::ostringstream out;
+    auto check = [&](const std::string& what, std::uint16_t got, std::uint16_t original) {
+        const std::uint16_t want = U16(original & ~1u);
+        if (got != want) out << "  " << what << ": " << got << ", expected " << want << "\n";
+    };
+    check("MinPhaseDuration", doubled.MinPhaseDuration, source.MinPhaseDuration);
+    check("ConflictExitPeriod", doubled.ConflictExitPeriod, source.ConflictExitPeriod);
+    for (int b = 1; b <= kMaxTvpButtons; ++b)
+        check("Tvp[" + std::to_string(b) + "].Duration", doubled.Tvp[b].Duration, source.Tvp[b].Duration);
+    for (int d = 0; d < kMaxDirections; ++d) {
+        const std::string n = "[" + std::to_string(d + 1) + "]";
+        for (auto [name, got, from] :
+             {std::tuple{"Direction", &doubled.Direction[d], &source.Direction[d]},
+              std::tuple{"DirectionManual", &doubled.DirectionManual[d], &source.DirectionManual[d]}}) {
+            check(name + n + ".HeadDuration", got->HeadDuration, from->HeadDuration);
+            check(name + n + ".TailDuration", got->TailDuration, from->TailDuration);
+            check(name + n + ".ExtraGreenAfterGreen", got->ExtraGreenAfterGreen, from->ExtraGreenAfterGreen);
+            check(name + n + ".ExtraGreenAfterRed", got->ExtraGreenAfterRed, from->ExtraGreenAfterRed);
+        }
+    }
+    for (int p = 0; p < kMaxPhases; ++p)
+        check("PhaseInterTact[" + std::to_string(p + 1) + "]", doubled.PhaseInterTact[p], source.PhaseInterTact[p]);
+    for (int p = 0; p < kMaxPrograms; ++p) {
+        const std::string n = "Program[" + std::to_string(p + 1) + "]";
+        check(n + ".CycleLength", doubled.Program[p].CycleLength, source.Program[p].CycleLength);
+        for (int t = 0; t < kMaxTacts; ++t) {
+            const std::string tact = n + ".Tact[" + std::to_string(t + 1) + "]";
+            check(tact + "Duration", doubled.Program[p].TactDuration[t], source.Program[p].TactDuration[t]);
+            check(tact + "InterDuration", doubled.Program[p].TactInterDuration[t],
+                  source.Program[p].TactInterDuration[t]);
+        }
+    }
+    return out.str();
+}
+
+std::vector<std::uint8_t> BuildBin(const TSignalPlan& plan) {
+    std::vector<std::string> lines;
+    std::string why;
+    if (!BuildRomImage(plan, lines, &why)) {
+        ADD_FAILURE() << "the image was not built: " << why;
+        return {};
+    }
+    const HexConversion converted = HexToBin(lines);
+    if (!converted.ok()) {
+        ADD_FAILURE() << "the builder's lines did not convert: " << converted.error;
+        return {};
+    }
+    return converted.image;
+}
+
+std::uint32_t SeedFor(std::uint8_t romVersion, int index) { return 100000u * romVersion + index; }
+
+TEST(RomRoundTrip, RandomValidPlansComeBackWithEveryFieldTheImageCarries) {
+    for (const std::uint8_t romVersion : kReadableRomTypes) {
+        int failedPlans = 0;
+        for (int i = 0; i < kPlansPerRomType && failedPlans < 3; ++i) {
+            const std::uint32_t seed = SeedFor(romVersion, i);
+            SCOPED_TRACE("RomVersion " + std::to_string(romVersion) + ", seed " + std::to_string(seed));
+            const TSignalPlan source = RandomValidPlan(romVersion, seed);
+            const TSignalPlan untouched = source;
+
+            const std::vector<std::uint8_t> image = BuildBin(source);
+            ASSERT_EQ(image.size(), LayoutImageSize(romVersion));
+            EXPECT_EQ(std::memcmp(&source, &untouched, sizeof source), 0) << "the builder changed the plan";
+
+            // The whole record is replaced, so what was in it before must not show.
+            TSignalPlan decoded;
+            std::memset(&decoded, 0xA5, sizeof decoded);
+            RomImageReader reader;
+            if (!reader.DecodeRomImage(image, romVersion, decoded)) {
+                ADD_FAILURE() << "a valid plan's image was refused";
+                ++failedPlans;
+                continue;
+            }
+            const std::string differences = Differences(decoded, ExpectedDecode(source));
+            if (!differences.empty()) {
+                ADD_FAILURE() << "decoded plan differs:\n" << differences;
+                ++failedPlans;
+                continue;
+            }
+            if (romVersion > kRom413) {
+                TSignalPlan doubled = decoded;
+                DoubleTimeValues(doubled);
+                const std::string halves = HalfSecondDifferences(doubled, source);
+                if (!halves.empty()) {
+                    ADD_FAILURE() << "half-second values after doubling:\n" << halves;
+                    ++failedPlans;
+                }
+            }
+        }
+    }
+}
+
+// Bit flips, truncation and damaged HEX text, with one reader reused as the
+// program reuses it. A refused image leaves the plan alone; an accepted one
+// has passed the reader's checks and is the reader's scratch record.
+TEST(RomRoundTrip, DamagedImagesAreRefusedOrDecodedWithinTheReaderChecks) {
+    for (const std::uint8_t romVersion : kReadableRomTypes) {
+        RomImageReader reader;
+        int accepted = 0;
+        int refused = 0;
+        for (int i = 0; i < kDamagedImagesPerRomType; ++i) {
+            const std::uint32_t seed = SeedFor(romVersion, 50000 + i);
+            SCOPED_TRACE("RomVersion " + std::to_string(romVersion) + ", seed " + std::to_string(seed));
+            const TSignalPlan source = RandomValidPlan(romVersion, seed);
+            std::vector<std::string> lines;
+            ASSERT_TRUE(BuildRomImage(source, lines));
+            Rng rng(seed ^ 0x5EED5EEDu);
+
+            std::vector<std::uint8_t> image;
+            bool truncated = false;
+            const int mode = i % 4;
+            if (mode == 3) {
+                // Damage the HEX text itself: any character, hexadecimal or not.
+                for (unsigned n = rng.In(1, 6); n > 0; --n) {
+                    std::string& line = lines[rng.In(0, static_cast<unsigned>(lines.size() - 1))];
+                    if (rng.OneIn(4)) {
+                        line.resize(rng.In(0, static_cast<unsigned>(line.size())));
+                    } else if (!line.empty()) {
+                        line[rng.In(0, static_cast<unsigned>(line.size() - 1))] = static_cast<char>(rng.In(32, 126));
+                    }
+                }
+                const HexConversion converted = HexToBin(lines);
+                if (!converted.ok()) continue;
+                image = converted.image;
+                truncated = image.size() < LayoutImageSize(romVersion);
+            } else {
+                const HexConversion converted = HexToBin(lines);
+                ASSERT_TRUE(converted.ok());
+                image = converted.image;
+                if (mode != 1) {
+                    for (unsigned n = rng.In(1, 16); n > 0; --n)
+                        image[rng.In(0, static_cast<unsigned>(image.size() - 1))] ^= U8(1u << rng.In(0, 7));
+                }
+                if (mode != 0) {
+                    image.resize(rng.In(0, static_cast<unsigned>(image.size() - 1)));
+                    truncated = true;
+                }
+            }
+
+            TSignalPlan plan;
+            std::memset(&plan, 0x5A, sizeof plan);
+            const TSignalPlan before = plan;
+            const bool ok = reader.DecodeRomImage(image, romVersion, plan);
+            if (truncated) EXPECT_FALSE(ok) << "an image of " << image.size() << " bytes was accepted";
+            if (!ok) {
+                ++refused;
+                EXPECT_EQ(std::memcmp(&plan, &before, sizeof plan), 0) << "a refused image changed the plan";
+                continue;
+            }
+            ++accepted;
+            EXPECT_EQ(std::memcmp(&plan, &reader.scratch(), sizeof plan), 0);
+            EXPECT_EQ(plan.RomVersion, romVersion);
+            EXPECT_GE(plan.ConflictExitPeriod, romVersion > kRom413 ? 5 : 10);
+            EXPECT_LE(plan.ConflictExitPeriod, 255);
+            EXPECT_GE(plan.ConflictRepeatCount, 1);
+            EXPECT_LE(plan.ConflictRepeatCount, 10);
+            EXPECT_GE(plan.PhaseCount, 1);
+            EXPECT_LE(plan.PhaseCount, kMaxPhases);
+            EXPECT_GE(plan.DirectionCount, 1);
+            EXPECT_LE(plan.DirectionCount, kMaxDirections);
+            EXPECT_LE(plan.PhaseEndBlinkCount, 9);
+            EXPECT_GE(plan.ProgramCount, 1);
+            EXPECT_LE(plan.ProgramCount, kMaxPrograms);
+            EXPECT_LE(plan.NetworkType, 5);
+        }
+        // Both outcomes must have been exercised, or the damage was too mild
+        // (or the reader refuses everything).
+        EXPECT_GT(accepted, 0) << "RomVersion " << int(romVersion);
+        EXPECT_GT(refused, 0) << "RomVersion " << int(romVersion);
+    }
+}
+
+}  // namespace
+}  // namespace kdt
