@@ -17,8 +17,11 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR)
 
+# The main job: compile the bundled example into the controller's image.
 run: build
-	$(BUILD_DIR)/bin/kdt info $(EXAMPLE)
+	@$(BUILD_DIR)/bin/kdt info $(EXAMPLE)
+	@image=$$($(BUILD_DIR)/bin/kdt compile $(EXAMPLE) --out $(BUILD_DIR)/crossing.hex) && \
+	  echo "Compiled: $$image ($$(wc -c < "$$image") bytes)"
 
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure

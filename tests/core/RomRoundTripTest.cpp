@@ -12,6 +12,8 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "data/PlanProcedures.h"
@@ -26,6 +28,7 @@ namespace {
 constexpr int kPlansPerRomType = 250;
 constexpr int kDamagedImagesPerRomType = 300;
 constexpr std::uint8_t kReadableRomTypes[] = {kRom413, kRom420, kRom421};
+constexpr std::uint8_t kNetworkMaster = 3;  // "ВЕДУЩИЙ": the coordinator head holds the controller count
 
 // Image sizes of the readable layouts (the byte after the highest address).
 std::size_t LayoutImageSize(std::uint8_t romVersion) {
@@ -167,9 +170,9 @@ TSignalPlan RandomValidPlan(std::uint8_t romVersion, std::uint32_t seed) {
     auto& chosenDay = plan.Schedule[rng.In(0, kDayCount - 1)];
     chosenDay[0].Command = U8(127 + highest);
 
-    plan.NetworkType = U8(rng.OneIn(3) ? kNetworkMasterControllers : rng.In(0, 5));
+    plan.NetworkType = U8(rng.OneIn(3) ? kNetworkMaster : rng.In(0, 5));
     plan.NetworkAddress = U16(rng.Bits());
-    if (plan.NetworkType == kNetworkMasterControllers) {
+    if (plan.NetworkType == kNetworkMaster) {
         // The coordinator block has room for 96 delay bytes.
         const unsigned most = std::min<unsigned>(kMaxCoordControllers, 96 / plan.ProgramCount);
         plan.CoordControllerCount = U8(rng.OneIn(4) ? most : rng.In(1, most));
@@ -288,7 +291,7 @@ TSignalPlan ExpectedDecode(const TSignalPlan& source) {
     plan.ProgramCount = U8(highest - 127);
 
     plan.NetworkType = source.NetworkType;
-    if (source.NetworkType == kNetworkMasterControllers) {
+    if (source.NetworkType == kNetworkMaster) {
         plan.CoordControllerCount = source.CoordControllerCount;
         plan.NetworkAddress = U16(source.NetworkAddress & 0xFF00);  // the low byte's place holds the count
     } else {
@@ -513,7 +516,9 @@ TEST(RomRoundTrip, DamagedImagesAreRefusedOrDecodedWithinTheReaderChecks) {
             std::memset(&plan, 0x5A, sizeof plan);
             const TSignalPlan before = plan;
             const bool ok = reader.DecodeRomImage(image, romVersion, plan);
-            if (truncated) EXPECT_FALSE(ok) << "an image of " << image.size() << " bytes was accepted";
+            if (truncated) {
+                EXPECT_FALSE(ok) << "an image of " << image.size() << " bytes was accepted";
+            }
             if (!ok) {
                 ++refused;
                 EXPECT_EQ(std::memcmp(&plan, &before, sizeof plan), 0) << "a refused image changed the plan";
