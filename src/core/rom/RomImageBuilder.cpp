@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <span>
 
+#include "data/PlanRules.h"
 #include "rom/KonvertHexBin.h"
 #include "rom/RomLayout.h"
 
@@ -45,12 +46,6 @@ std::uint8_t Secs(std::uint16_t halfSeconds) { return Low(halfSeconds >> 1u); }
 
 void AppendLe(Bytes& bytes, std::uint32_t value, int width) {
     for (int i = 0; i < width; ++i) bytes.push_back(Low(value >> (8 * i)));
-}
-
-// Phase-indexed arrays are read through here: a phase number outside the 16
-// phases (only in a damaged plan) reads as 0 instead of beyond the array.
-std::uint16_t PhaseEntry(const std::uint16_t (&table)[kMaxPhases], unsigned phaseIndex) {
-    return phaseIndex < kMaxPhases ? table[phaseIndex] : 0;
 }
 
 class ImageBuilder {
@@ -223,17 +218,13 @@ private:
     Bytes PedestrianPeriods(int button) const {
         Bytes periods(kMaxPrograms, 0);
         if (button > plan_.TvpButtonCount) return periods;
-        const TTvpButton& tvp = plan_.Tvp[button];
         const int programCount = std::min<int>(plan_.ProgramCount, kMaxPrograms);
         for (int p = 0; p < programCount; ++p) {
             const TSignalProgram& program = plan_.Program[p];
             const int tactCount = std::min<int>(program.TactCount, kMaxTacts);
             for (int t = 0; t < tactCount; ++t) {
                 if (program.TactPhase[t] != plan_.TvpInsertPhase[button - 1]) continue;
-                const auto period = static_cast<std::int16_t>(
-                    program.TactDuration[t] + program.TactInterDuration[t] -
-                    PhaseEntry(plan_.PhaseInterTact, program.TactPhase[t]) - tvp.Duration -
-                    PhaseEntry(plan_.PhaseInterTact, Low(tvp.Phase)));
+                const std::int16_t period = PedestrianPeriod(plan_, p, t, button);
                 periods[p] = Low(static_cast<std::uint16_t>(static_cast<std::int16_t>(period / 2)));
                 break;
             }
@@ -301,7 +292,7 @@ private:
             const TSignalProgram& program = plan_.Program[p];
             for (int t = 0; t < std::min<int>(program.TactCount, kMaxTacts); ++t)
                 sums[p] = static_cast<std::uint16_t>(sums[p] + (program.TactDuration[t] >> 1) -
-                                                     PhaseEntry(plan_.PhaseMinTime, program.TactPhase[t]));
+                                                     PhaseMinTimeOf(plan_, program.TactPhase[t]));
         }
         Bytes bytes;
         for (const std::uint16_t sum : sums) AppendLe(bytes, sum, 2);
