@@ -51,22 +51,10 @@ void PedestrianDirection(TSignalPlan& plan, int direction, int red, int green) {
     settings.RedMask = Channels({red});
     settings.TailMask = Channels({red});
     settings.BlinkMask = Channels({green});
-    settings.HeadDuration = 0;
+    settings.HeadDuration = 2;  // 1 s
     settings.TailDuration = HalfSeconds(2);
     settings.GreenBlinkCount = 3;
     plan.DirectionChannels[direction - 1] = Channels({red, green});
-}
-
-// A green left-turn arrow: dark unless its phase runs.
-void ArrowDirection(TSignalPlan& plan, int direction, int arrow) {
-    plan.ChannelColour[arrow - 1] = kGreen;
-    TDirectionSettings& settings = plan.Direction[direction - 1];
-    settings.GreenMask = Channels({arrow});
-    settings.BlinkMask = Channels({arrow});
-    settings.HeadDuration = 0;
-    settings.TailDuration = 0;
-    settings.GreenBlinkCount = 3;
-    plan.DirectionChannels[direction - 1] = Channels({arrow});
 }
 
 struct Tact {
@@ -119,7 +107,7 @@ void BuildExampleCrossing(TSignalPlan& plan) {
 
     // Directions: 1 north, 2 south, 3 east, 4 west approach; 5..8 the
     // pedestrian crossings over the north, south, east and west arms; 9 and
-    // 10 the left-turn arrows of the north and south approaches.
+    // 10 the left-turn signals of the north and south approaches.
     plan.DirectionCount = 10;
     VehicleDirection(plan, 1, 1, 2, 3);
     VehicleDirection(plan, 2, 4, 5, 6);
@@ -129,37 +117,40 @@ void BuildExampleCrossing(TSignalPlan& plan) {
     PedestrianDirection(plan, 6, 15, 16);
     PedestrianDirection(plan, 7, 17, 18);
     PedestrianDirection(plan, 8, 19, 20);
-    ArrowDirection(plan, 9, 21);
-    ArrowDirection(plan, 10, 22);
+    VehicleDirection(plan, 9, 21, 22, 23);
+    VehicleDirection(plan, 10, 24, 25, 26);
     // "Ждите" displays of the two pedestrian buttons.
-    plan.ChannelColour[23 - 1] = kYellow;
-    plan.ChannelColour[24 - 1] = kYellow;
+    plan.ChannelColour[27 - 1] = kYellow;
+    plan.ChannelColour[28 - 1] = kYellow;
     plan.ManualFollowsProgram = 1;
     for (int d = 0; d < plan.DirectionCount; ++d) plan.DirectionManual[d] = plan.Direction[d];
 
-    plan.YellowFlashMask = Channels({2, 5, 8, 11});
-    plan.AllRedMask = Channels({1, 4, 7, 10, 13, 15, 17, 19});
-    plan.GreenConflictMask = Channels({3, 6, 9, 12, 14, 16, 18, 20, 21, 22});
-    plan.RedConflictMask = Channels({1, 4, 7, 10, 13, 15, 17, 19});
+    const std::uint32_t reds = Channels({1, 4, 7, 10, 13, 15, 17, 19, 21, 24});
+    plan.YellowFlashMask = Channels({2, 5, 8, 11, 22, 25});
+    plan.AllRedMask = reds;
+    plan.GreenConflictMask = Channels({3, 6, 9, 12, 14, 16, 18, 20, 23, 26});
+    plan.RedConflictMask = reds;
 
-    // Phases: 1 north-south with the pedestrians beside it, 2 the protected
-    // left turns, 3 east-west with its pedestrians, 4 all pedestrians (on call).
-    plan.PhaseCount = 4;
-    plan.PhaseDirections[0] = Directions({1, 2, 7, 8});
+    // Phases: 1 north-south, 2 the protected left turns, 3 east-west; the
+    // pedestrians cross on call only: 4 over the east and west arms (button
+    // 1), 5 over the north and south arms (button 2).
+    plan.PhaseCount = 5;
+    plan.PhaseDirections[0] = Directions({1, 2});
     plan.PhaseDirections[1] = Directions({9, 10});
-    plan.PhaseDirections[2] = Directions({3, 4, 5, 6});
-    plan.PhaseDirections[3] = Directions({5, 6, 7, 8});
-    const int minimumSeconds[] = {12, 6, 10, 8};
+    plan.PhaseDirections[2] = Directions({3, 4});
+    plan.PhaseDirections[3] = Directions({7, 8});
+    plan.PhaseDirections[4] = Directions({5, 6});
+    const int minimumSeconds[] = {12, 6, 10, 8, 8};
     for (int p = 0; p < plan.PhaseCount; ++p) {
-        plan.PhaseInterTact[p] = HalfSeconds(5);
+        plan.PhaseInterTact[p] = HalfSeconds(6);
         plan.PhaseMinTime[p] = static_cast<std::uint16_t>(minimumSeconds[p]);
         plan.PhaseMaxTime[p] = 60;
     }
 
     plan.ProgramCount = 3;
-    SignalProgram(plan, 1, {{1, 30, 5}, {2, 10, 5}, {3, 25, 5}});  // day
-    SignalProgram(plan, 2, {{1, 40, 5}, {2, 12, 5}, {3, 20, 5}});  // morning peak into town
-    SignalProgram(plan, 3, {{1, 25, 5}, {2, 10, 5}, {3, 35, 5}});  // evening peak out of town
+    SignalProgram(plan, 1, {{1, 30, 6}, {2, 10, 6}, {3, 25, 6}});  // day
+    SignalProgram(plan, 2, {{1, 40, 6}, {2, 12, 6}, {3, 22, 6}});  // morning peak into town
+    SignalProgram(plan, 3, {{1, 25, 6}, {2, 10, 6}, {3, 35, 6}});  // evening peak out of town
 
     for (int day = 1; day <= 5; ++day)
         Day(plan, day,
@@ -170,11 +161,11 @@ void BuildExampleCrossing(TSignalPlan& plan) {
     plan.PowerOnState = kCommandYellowFlash;
     plan.PowerOnDuration = 10;
 
-    // Two pedestrian buttons call the pedestrian phase, inserted after phase 1
-    // and after phase 3.
+    // The two buttons insert their pedestrian phase after phase 1 and after
+    // phase 3, for 12 s each.
     plan.TvpButtonCount = 2;
-    plan.Tvp[1] = {3, HalfSeconds(15), Channels({23})};
-    plan.Tvp[2] = {3, HalfSeconds(20), Channels({24})};
+    plan.Tvp[1] = {3, HalfSeconds(12), Channels({27})};
+    plan.Tvp[2] = {4, HalfSeconds(12), Channels({28})};
     plan.TvpInsertPhase[0] = 0;
     plan.TvpInsertPhase[1] = 2;
 

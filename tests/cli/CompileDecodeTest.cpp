@@ -81,10 +81,12 @@ TEST(KdtDecode, TheExampleSurvivesCompileAndDecode) {
         EXPECT_EQ(std::memcmp(&plan.Program, &original.Program, sizeof plan.Program), 0);
         EXPECT_EQ(std::memcmp(&plan.Direction, &original.Direction, sizeof plan.Direction), 0);
         EXPECT_EQ(std::memcmp(&plan.Schedule, &original.Schedule, sizeof plan.Schedule), 0);
-        // Colours come back from the masks; the two "wait" displays are in none.
-        EXPECT_EQ(std::memcmp(&plan.ChannelColour, &original.ChannelColour, 22), 0);
-        EXPECT_EQ(plan.ChannelColour[22], 0);
-        EXPECT_EQ(plan.ChannelColour[23], 0);
+        // Colours come back from the masks; the "wait" displays are in none.
+        std::uint32_t painted = original.YellowFlashMask | original.AllRedMask;
+        for (const TDirectionSettings& direction : original.Direction) painted |= direction.GreenMask | direction.RedMask;
+        EXPECT_EQ(painted & (3u << 26), 0u);
+        for (int k = 0; k < kChannelCount; ++k)
+            EXPECT_EQ(plan.ChannelColour[k], (painted >> k) & 1 ? original.ChannelColour[k] : 0) << "channel " << k + 1;
         EXPECT_EQ(plan.TvpButtonCount, original.TvpButtonCount);
         EXPECT_EQ(plan.ProgramCount, original.ProgramCount);
         EXPECT_EQ(plan.RomVersion, kRom421);
