@@ -14,8 +14,9 @@ constexpr const char* kUsage =
     "usage:\n"
     "  kdt new --out PLAN.kdt [--rom TYPE] [--speed KMH]\n"
     "  kdt info PLAN [--rom TYPE]\n"
-    "  kdt compile PLAN [--rom TYPE] [--format hex|bin] [--out FILE]\n"
+    "  kdt compile PLAN [--rom TYPE] [--format hex|bin] [--out FILE] [--analyse]\n"
     "  kdt decode IMAGE.hex|IMAGE.bin --rom 4.1.3|4.2.0|4.2.1 --out PLAN.kdt\n"
+    "  kdt analyse PLAN [--error-file FILE]\n"
     "PLAN is a .kdt/.kdt2 project or a .hex/.bin image (an image needs --rom).\n"
     "TYPE is an index 0..5 or a ROM name 4.1.0, 4.1.1, 4.1.2, 4.1.3, 4.2.0, 4.2.1.\n";
 
@@ -27,6 +28,7 @@ const std::map<std::string, Command>& CommandTable() {
         {"info", RunInfo},
         {"compile", RunCompile},
         {"decode", RunDecode},
+        {"analyse", RunAnalyse},
     };
     return table;
 }

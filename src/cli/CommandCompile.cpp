@@ -11,7 +11,7 @@
 namespace kdt::cli {
 
 int RunCompile(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
-    const CommandWords command(words, {"--rom", "--format", "--out"});
+    const CommandWords command(words, {"--rom", "--format", "--out"}, {"--analyse"});
     const std::string planPath = command.onlyPositional("PLAN");
     const auto rom = command.value("--rom") ? std::optional(ParseRomType(*command.value("--rom"))) : std::nullopt;
     const std::string format = command.value("--format").value_or("hex");
@@ -21,6 +21,12 @@ int RunCompile(const std::vector<std::string>& words, std::ostream& out, std::os
     PlanSession session;
     if (const auto status = OpenPlanArgument(session, "compile", planPath, rom, err)) return *status;
     if (rom) session.plan.RomVersion = *rom;
+    if (command.flag("--analyse")) {
+        if (const int status = ReportAnalysis(session.plan, std::nullopt, out, err, "compile"); status != kExitOk) {
+            if (status == kExitProblem) err << "kdt compile: the plan has findings; nothing was compiled\n";
+            return status;
+        }
+    }
 
     std::filesystem::path output;
     if (const auto chosen = command.value("--out")) {

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <system_error>
@@ -58,6 +59,15 @@ std::string PathToUtf8(const fs::path& path) {
 
 fs::path Utf8ToPath(const std::string& utf8) {
     return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+fs::path DefaultWorkFolder() {
+#if defined(_WIN32)
+    return fs::path("c:\\kdt_win");
+#else
+    const char* home = std::getenv("HOME");
+    return (home != nullptr && *home != 0 ? fs::path(home) : fs::path(".")) / "kdt_win";
+#endif
 }
 
 FileReadResult ReadFileBytes(const fs::path& path, std::size_t maxBytes) {

@@ -29,6 +29,10 @@ FileReadResult ReadFileBytes(const std::filesystem::path& path,
 std::string WriteFileAtomically(const std::filesystem::path& path,
                                 std::span<const std::uint8_t> bytes);
 
+// The program's work folder, where the analysis leaves its error file:
+// "c:\kdt_win" on Windows, ~/kdt_win elsewhere.
+std::filesystem::path DefaultWorkFolder();
+
 // Paths as UTF-8 text, the program's internal encoding.
 std::string PathToUtf8(const std::filesystem::path& path);
 std::filesystem::path Utf8ToPath(const std::string& utf8);

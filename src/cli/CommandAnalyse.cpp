@@ -1,0 +1,55 @@
+#include <ostream>
+
+#include "Cli.h"
+#include "CommandLine.h"
+#include "Commands.h"
+#include "PlanSession.h"
+#include "analysis/ErrorFile.h"
+#include "analysis/PlanAnalysis.h"
+#include "common/FileIO.h"
+
+namespace kdt::cli {
+namespace {
+
+// A finding may hold CR LF (it spans two lines of the error file); on a
+// terminal it becomes a plain line break.
+void PrintLines(const std::vector<std::string>& lines, std::ostream& out) {
+    for (const std::string& line : lines) {
+        std::string text = line;
+        for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
+            text.erase(at, 1);
+        out << text << "\n";
+    }
+}
+
+}  // namespace
+
+int ReportAnalysis(const TSignalPlan& plan, const std::optional<std::string>& errorFile, std::ostream& out,
+                   std::ostream& err, const std::string& command) {
+    const AnalysisResult result = AnalizSOD(plan, 0);
+    if (result.clean) return kExitOk;
+    const std::filesystem::path file =
+        errorFile ? Utf8ToPath(*errorFile) : DefaultWorkFolder() / kErrorFileName;
+    const std::vector<std::string> lines = ErrorFileLines(plan, file, result.findings);
+    if (errorFile) {
+        if (const std::string error = WriteErrorFile(file, lines); !error.empty()) {
+            err << "kdt " << command << ": " << error << "\n";
+            return kExitUsage;
+        }
+    }
+    PrintLines(lines, out);
+    return kExitProblem;
+}
+
+int RunAnalyse(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+    const CommandWords command(words, {"--error-file", "--rom"});
+    const std::string planPath = command.onlyPositional("PLAN");
+    const auto rom = command.value("--rom") ? std::optional(ParseRomType(*command.value("--rom"))) : std::nullopt;
+    PlanSession session;
+    if (const auto status = OpenPlanArgument(session, "analyse", planPath, rom, err)) return *status;
+    const int status = ReportAnalysis(session.plan, command.value("--error-file"), out, err, "analyse");
+    if (status == kExitProblem) err << "kdt analyse: the plan has findings\n";
+    return status;
+}
+
+}  // namespace kdt::cli
