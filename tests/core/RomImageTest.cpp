@@ -293,8 +293,10 @@ TEST(HexToBin, ReadsWhatTheBuilderLeavesOutAndRefusesBrokenLines) {
         ":01FFFF00AA",             // fits: the last address
         ":02FFFF00AAAA",           // reaches past 64 KiB
         ":0100000ZAA",             // another type: skipped
+        ":03000005AB",             // another type is skipped unread, even when short
+        ":0300000",                // the line ends inside the type
     };
-    const bool accepted[] = {false, false, true, false, false, true, false, true};
+    const bool accepted[] = {false, false, true, false, false, true, false, true, true, false};
     for (std::size_t i = 0; i < std::size(broken); ++i)
         EXPECT_EQ(HexToBin(std::vector<std::string>{broken[i]}).ok(), accepted[i]) << broken[i];
 }

@@ -82,11 +82,15 @@ HexConversion HexToBin(std::span<const std::string> lines) {
         if (length == 0) break;  // end of file; later lines are not read
         unsigned address = 0;
         if (!ReadHex(line, 3, 4, lineNumber, address, result.error)) break;
+        if (line.size() < 9) {
+            result.error = "строка " + std::to_string(lineNumber) + " файла HEX обрывается до конца записи";
+            break;
+        }
+        if (line.compare(7, 2, "00") != 0) continue;  // other record types are skipped unread
         if (line.size() < 9 + 2 * length) {
             result.error = "строка " + std::to_string(lineNumber) + " файла HEX обрывается до конца записи";
             break;
         }
-        if (line.compare(7, 2, "00") != 0) continue;
         if (address + length > kAddressSpace) {
             result.error = "запись в строке " + std::to_string(lineNumber) + " файла HEX выходит за 64 КБ";
             break;
