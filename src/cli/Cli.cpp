@@ -17,6 +17,8 @@ constexpr const char* kUsage =
     "  kdt compile PLAN [--rom TYPE] [--format hex|bin] [--out FILE] [--analyse]\n"
     "  kdt decode IMAGE.hex|IMAGE.bin --rom 4.1.3|4.2.0|4.2.1 --out PLAN.kdt\n"
     "  kdt analyse PLAN [--error-file FILE]\n"
+    "  kdt simulate PLAN --day 0..6 --time HH:MM:SS --ticks N [--program N] [--trace FILE.csv]\n"
+    "               [--press TICK:BUTTON]... [--fault TICK:CHANNEL]...\n"
     "PLAN is a .kdt/.kdt2 project or a .hex/.bin image (an image needs --rom).\n"
     "TYPE is an index 0..5 or a ROM name 4.1.0, 4.1.1, 4.1.2, 4.1.3, 4.2.0, 4.2.1.\n";
 
@@ -29,6 +31,7 @@ const std::map<std::string, Command>& CommandTable() {
         {"compile", RunCompile},
         {"decode", RunDecode},
         {"analyse", RunAnalyse},
+        {"simulate", RunSimulate},
     };
     return table;
 }

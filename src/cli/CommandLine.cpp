@@ -7,13 +7,16 @@
 namespace kdt::cli {
 
 CommandWords::CommandWords(const std::vector<std::string>& words, const std::set<std::string>& valueOptions,
-                           const std::set<std::string>& flagOptions) {
+                           const std::set<std::string>& flagOptions, const std::set<std::string>& repeatableOptions) {
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
         if (word.size() < 2 || word.rfind("--", 0) != 0) {
             positional_.push_back(word);
         } else if (flagOptions.contains(word)) {
             flags_.insert(word);
+        } else if (repeatableOptions.contains(word)) {
+            if (i + 1 >= words.size()) throw UsageError("option " + word + " needs a value");
+            repeated_.emplace(word, words[++i]);
         } else if (valueOptions.contains(word)) {
             if (i + 1 >= words.size()) throw UsageError("option " + word + " needs a value");
             if (values_.contains(word)) throw UsageError("option " + word + " is given twice");
@@ -34,6 +37,13 @@ std::optional<std::string> CommandWords::value(const std::string& option) const 
     const auto found = values_.find(option);
     if (found == values_.end()) return std::nullopt;
     return found->second;
+}
+
+std::vector<std::string> CommandWords::values(const std::string& option) const {
+    std::vector<std::string> found;
+    const auto [first, last] = repeated_.equal_range(option);
+    for (auto it = first; it != last; ++it) found.push_back(it->second);
+    return found;
 }
 
 std::string CommandWords::requiredValue(const std::string& option) const {

@@ -19,18 +19,21 @@ struct UsageError : std::runtime_error {
 class CommandWords {
 public:
     // Options not in valueOptions or flagOptions are refused.
+    // Options in repeatableOptions take a value and may be given more than once.
     CommandWords(const std::vector<std::string>& words, const std::set<std::string>& valueOptions,
-                 const std::set<std::string>& flagOptions = {});
+                 const std::set<std::string>& flagOptions = {}, const std::set<std::string>& repeatableOptions = {});
 
     const std::vector<std::string>& positional() const { return positional_; }
     std::string onlyPositional(const std::string& what) const;
     std::optional<std::string> value(const std::string& option) const;
     std::string requiredValue(const std::string& option) const;
     bool flag(const std::string& option) const { return flags_.contains(option); }
+    std::vector<std::string> values(const std::string& option) const;
 
 private:
     std::vector<std::string> positional_;
     std::map<std::string, std::string> values_;
+    std::multimap<std::string, std::string> repeated_;
     std::set<std::string> flags_;
 };
 
