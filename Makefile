@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 BENCH_DIR ?= build-bench
 EXAMPLE ?= examples/crossing.kdt
 
-.PHONY: all deps configure build run test bench example clean
+.PHONY: all deps configure build run test bench example gui clean
 
 all: build
 
@@ -30,6 +30,10 @@ bench: deps
 	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DKDT_BUILD_TESTS=OFF -DKDT_BUILD_BENCH=ON >/dev/null
 	@cmake --build $(BENCH_DIR)
 	@for benchmark in $(BENCH_DIR)/bin/bench_*; do echo "== $$benchmark"; $$benchmark; done
+
+# The desktop editor on the bundled example.
+gui: build
+	$(BUILD_DIR)/bin/kdt-gui $(EXAMPLE)
 
 # Regenerates the bundled example from its generator.
 example: build
