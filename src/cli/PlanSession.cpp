@@ -15,26 +15,43 @@ bool IsImage(const std::filesystem::path& path) {
     return extension == ".hex" || extension == ".bin";
 }
 
+// Messages meant for a box may hold line breaks; a terminal line may not.
+std::string OneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\n') c = ' ';
+    std::erase(text, '\r');
+    return text;
+}
+
 }  // namespace
 
-PlanSession::PlanSession() { ResetPlan(plan, kDefaultRomVersion, kDefaultSpeed); }
+PlanSession::PlanSession(std::uint8_t romVersion, std::uint8_t speed) { ResetPlan(plan, romVersion, speed); }
 
 OpenPlanResult PlanSession::open(const std::filesystem::path& path, std::optional<std::uint8_t> romType) {
     if (IsImage(path)) {
         if (!romType) throw UsageError("an image needs --rom 4.1.3, 4.2.0 or 4.2.1 to be read");
         plan.RomVersion = *romType;  // the reader takes the layout of the ROM type chosen
     }
-    const OpenPlanResult result = OpenPlanFile(path, plan, editor, OldLayoutHandling::KeepFile);
-    if (result.ok()) layoutVersion = result.layoutVersion;
-    return result;
+    lastOpen = OpenPlanFile(path, plan, editor, OldLayoutHandling::KeepFile);
+    if (lastOpen.ok()) layoutVersion = lastOpen.layoutVersion;
+    return lastOpen;
 }
 
 std::optional<int> OpenPlanArgument(PlanSession& session, const std::string& command,
                                     const std::string& planPath, std::optional<std::uint8_t> romType,
                                     std::ostream& err) {
     const OpenPlanResult result = session.open(Utf8ToPath(planPath), romType);
-    if (result.ok()) return std::nullopt;
-    err << "kdt " << command << ": " << result.error;
+    if (result.ok()) {
+        if (!result.importStopMessage.empty())
+            err << "kdt " << command << ": warning: " << OneLine(result.importStopMessage) << " (" << result.detail
+                << "); the rows before it were imported\n";
+        if (result.skippedRows > 0)
+            err << "kdt " << command << ": warning: " << result.skippedRows
+                << " row(s) skipped: their indices lie outside the plan\n";
+        return std::nullopt;
+    }
+    err << "kdt " << command << ": " << OneLine(result.error);
+    if (!result.detail.empty()) err << " (" << result.detail << ")";
     if (result.failure == OpenFailure::NoPlan) err << " (" << planPath << ")";
     err << "\n";
     return result.failure == OpenFailure::NoPlan ? kExitProblem : kExitUsage;

@@ -14,7 +14,8 @@ namespace kdt::cli {
 
 
 struct PlanSession {
-    PlanSession();
+    // A new plan with the ROM type and speed a new plan of the editor gets.
+    explicit PlanSession(std::uint8_t romVersion = kDefaultRomVersion, std::uint8_t speed = kDefaultSpeed);
 
     // Opens without ever rewriting the file. An image is read with the
     // layout of romType, which it needs (a UsageError without it).
@@ -22,11 +23,13 @@ struct PlanSession {
 
     TSignalPlan plan{};
     PlanEditorState editor;
+    OpenPlanResult lastOpen;
     std::uint8_t layoutVersion = 0;
 };
 
 // Opens the command's PLAN argument; on failure prints the one error line and
-// returns the exit status (1 for an image without a plan, 2 otherwise).
+// returns the exit status (1 for an image without a plan, 2 otherwise). A
+// legacy table whose import stopped early or skipped rows gets a warning line.
 std::optional<int> OpenPlanArgument(PlanSession& session, const std::string& command,
                                     const std::string& planPath, std::optional<std::uint8_t> romType,
                                     std::ostream& err);

@@ -1,6 +1,7 @@
 #include "data/PlanCommands.h"
 
 #include "common/FileIO.h"
+#include "data/LegacyImport.h"
 #include "data/TextEncoding.h"
 
 namespace kdt {
@@ -34,6 +35,19 @@ OpenPlanResult OpenPlanFile(const fs::path& path, TSignalPlan& plan, PlanEditorS
         }
         result.layoutVersion = read.layoutVersion;
         result.warning = read.rewriteError;
+    } else if (extension == ".dbf") {
+        const LegacyImportResult imported = ImportLegacyTable(path, opened);
+        if (imported.status != LegacyImportResult::Status::Imported) {
+            result.failure = imported.status == LegacyImportResult::Status::Refused ? OpenFailure::Refused
+                                                                                    : OpenFailure::Unreadable;
+            result.error = imported.message;
+            result.detail = imported.stopDetail;
+            return result;
+        }
+        result.importStopMessage = imported.stopMessage;
+        result.detail = imported.stopDetail;
+        result.skippedRows = imported.skippedRows;
+        if (IsRom42x(opened)) DoubleTimeValues(opened);
     } else if (extension == ".hex" || extension == ".bin") {
         const RomImageFileRead read = ReadRomImageFile(path, plan.RomVersion, editor.romReader, opened);
         if (!read.ok()) {

@@ -26,13 +26,20 @@ enum class OpenFailure {
     None,
     Unreadable,  // the file could not be read, or is not of a kind the program opens
     NoPlan,      // an image was read but holds no plan
+    Refused,     // a table whose name says it holds no plan (a warning, not an error)
 };
 
 struct OpenPlanResult {
     OpenFailure failure = OpenFailure::None;
-    std::string error;               // the reason; plan and editor state are then unchanged
+    std::string error;               // the message; plan and editor state are then unchanged
+    std::string detail;              // what exactly went wrong, where the message is the system's fixed text
     std::uint8_t layoutVersion = 0;  // of a project file, as found
     std::string warning;             // something went wrong that did not stop the open
+    // A legacy table: the message of a bad row that ended the import early
+    // (the rows before it were imported), and the rows skipped because their
+    // indices lie outside the plan.
+    std::string importStopMessage;
+    int skippedRows = 0;
     bool ok() const { return failure == OpenFailure::None; }
 };
 

@@ -1,0 +1,39 @@
+// Import of the code/value tables (.dbf) of the earlier DOS tool: each row
+// names a plan item by a numeric code and indices and overlays the plan.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "data/TypeKDT.h"
+
+namespace kdt {
+
+inline constexpr std::string_view kLegacyOpenErrorMessage =
+    "Неожиданная ошибка во время чтения СОД\n\rвозможно данный файл не содержит СОД или поврежден";
+inline constexpr std::string_view kLegacyRowErrorMessage =
+    "Неожиданная ошибка во время чтения СОД?возможно данный файл не содержит СОД или поврежден";
+
+struct LegacyImportResult {
+    enum class Status {
+        Imported,    // the plan holds the rows read (all, or those before `stopMessage`)
+        Refused,     // a file name that holds no plan; nothing changed
+        CannotOpen,  // the table could not be opened; nothing changed
+    };
+    Status status = Status::Imported;
+    std::string message;      // Refused / CannotOpen: the message to show
+    std::string stopMessage;  // Imported: set when a bad row ended the import early
+    std::string stopDetail;   // why, for the command line (which row, which field)
+    int skippedRows = 0;      // rows whose indices lie outside the plan's arrays
+};
+
+// Imports the table into the plan. Rows a table does not have leave the
+// plan's values as they were. A table without a ROM type row keeps the plan's
+// ROM type.
+LegacyImportResult ImportLegacyTable(const std::filesystem::path& path, TSignalPlan& plan);
+
+// A pattern of blank and non-blank characters as a channel mask: the last
+// character is bit 31, the one before it bit 30, and so on.
+std::uint32_t PatternMask(std::string_view pattern);
+
+}  // namespace kdt

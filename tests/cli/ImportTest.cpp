@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "Cli.h"
+#include "data/ProjectFile.h"
+#include "data/TextEncoding.h"
+#include "support/TempFolder.h"
+
+namespace kdt {
+namespace {
+
+struct KdtRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+KdtRun Kdt(const std::vector<std::string>& arguments) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = cli::RunKdt(arguments, out, err);
+    return {status, out.str(), err.str()};
+}
+
+const std::string kTables = KDT_TEST_DATA_DIR "/legacy-import/";
+
+TSignalPlan Read(const std::filesystem::path& path) {
+    TSignalPlan plan{};
+    EXPECT_TRUE(ReadProjectFile(path, plan, OldLayoutHandling::KeepFile).ok());
+    return plan;
+}
+
+TEST(KdtImport, WritesAPlanThatInfoAndCompileAccept) {
+    test::TempFolder folder;
+    const std::string out = (folder / "crossing.kdt").string();
+    KdtRun run = Kdt({"import", kTables + "crossing.dbf", "--out", out, "--speed", "50"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, out + "\n");
+    const TSignalPlan plan = Read(out);
+    EXPECT_EQ(plan.RomVersion, 4);
+    EXPECT_EQ(plan.SpeedSchedule[0].Speed[0], 50) << "the new plan under the table had the given speed";
+    EXPECT_EQ(Cp1251ToUtf8(StoredText(plan.Comment)), "Перекрёсток Ленина");
+
+    run = Kdt({"info", out});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("ROM type: 4.2.0"), std::string::npos);
+    run = Kdt({"compile", out, "--out", (folder / "c.hex").string()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    // A table reads like a plan for every command.
+    run = Kdt({"info", kTables + "crossing.dbf"});
+    EXPECT_EQ(run.status, 0) << run.err;
+}
+
+TEST(KdtImport, TheTableOverlaysABasePlanAndKeepsItsRomTypeWithoutARow) {
+    test::TempFolder folder;
+    const std::string base = (folder / "base.kdt").string();
+    ASSERT_EQ(Kdt({"new", "--out", base, "--rom", "4.1.3", "--speed", "70"}).status, 0);
+    const std::string out = (folder / "out.kdt").string();
+    const KdtRun run = Kdt({"import", kTables + "norom.dbf", "--base", base, "--out", out});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const TSignalPlan plan = Read(out);
+    EXPECT_EQ(plan.RomVersion, 3);
+    EXPECT_EQ(plan.PhaseCount, 2);
+    EXPECT_EQ(plan.SpeedSchedule[2].Speed[1], 70);
+}
+
+TEST(KdtImport, ProblemsAndTheirExitStatus) {
+    test::TempFolder folder;
+    const std::string out = (folder / "out.kdt").string();
+
+    KdtRun run = Kdt({"import", kTables + "badkod.dbf", "--out", out});
+    EXPECT_EQ(run.status, 1) << "a bad row: the rows before it are written, and it is a problem";
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_NE(run.err.find("13x"), std::string::npos) << run.err;
+    EXPECT_EQ(Read(out).PhaseCount, 4);
+
+    run = Kdt({"import", kTables + "outside.dbf", "--out", out});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("6 row(s) skipped"), std::string::npos) << run.err;
+
+    std::filesystem::remove(out);
+    for (const std::string& table : {kTables + "Help.dbf", (folder / "none.dbf").string()}) {
+        run = Kdt({"import", table, "--out", out});
+        EXPECT_EQ(run.status, 2) << table;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
+    EXPECT_NE(Kdt({"import", kTables + "Help.dbf", "--out", out}).err.find("файлом справки"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+}  // namespace
+}  // namespace kdt
