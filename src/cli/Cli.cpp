@@ -19,7 +19,8 @@ constexpr const char* kUsage =
     "  kdt analyse PLAN [--error-file FILE]\n"
     "  kdt simulate PLAN --day 0..6 --time HH:MM:SS --ticks N [--program N] [--trace FILE.csv]\n"
     "               [--press TICK:BUTTON]... [--fault TICK:CHANNEL]...\n"
-    "PLAN is a .kdt/.kdt2 project or a .hex/.bin image (an image needs --rom).\n"
+    "  kdt import TABLE.dbf --out PLAN.kdt [--base PLAN.kdt] [--rom TYPE] [--speed KMH]\n"
+    "PLAN is a .kdt/.kdt2 project, a .dbf table or a .hex/.bin image (an image needs --rom).\n"
     "TYPE is an index 0..5 or a ROM name 4.1.0, 4.1.1, 4.1.2, 4.1.3, 4.2.0, 4.2.1.\n";
 
 using Command = std::function<int(const std::vector<std::string>&, std::ostream&, std::ostream&)>;
@@ -32,6 +33,7 @@ const std::map<std::string, Command>& CommandTable() {
         {"decode", RunDecode},
         {"analyse", RunAnalyse},
         {"simulate", RunSimulate},
+        {"import", RunImport},
     };
     return table;
 }
