@@ -5,23 +5,14 @@
 #include "Cli.h"
 #include "data/PlanProcedures.h"
 #include "data/ProjectFile.h"
+#include "support/KdtRun.h"
 #include "support/TempFolder.h"
 
 namespace kdt {
 namespace {
 
-struct KdtRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-KdtRun Kdt(const std::vector<std::string>& arguments) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = cli::RunKdt(arguments, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::Kdt;
+using test::KdtRun;
 
 const std::string kExample = KDT_EXAMPLES_DIR "/crossing.kdt";
 
@@ -47,7 +38,7 @@ TEST(KdtAnalyse, FindingsArePrintedAndWrittenInWindows1251) {
     const auto errorFile = folder / "err.txt";
     const KdtRun run = Kdt({"analyse", plan, "--error-file", errorFile.string()});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_EQ(run.errLines(), 1u) << run.err;
     EXPECT_EQ(run.out.rfind("*** Результат анализа проекта СОД сохранен в файле: \"" + errorFile.string() + "\"\n", 0), 0u)
         << run.out;
     EXPECT_NE(run.out.find("\nErr  0 | Недостаточно фаз\n"), std::string::npos);
@@ -64,7 +55,7 @@ TEST(KdtAnalyse, AnErrorFileThatCannotBeWrittenIsAClearError) {
     const std::string plan = SaveNewPlan(folder);
     const KdtRun run = Kdt({"analyse", plan, "--error-file", (folder / "none" / "Error.txt").string()});
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_EQ(run.errLines(), 1u) << run.err;
 }
 
 TEST(KdtCompile, AnalyseRefusesAPlanWithFindings) {

@@ -11,6 +11,7 @@
 #include "common/FileIO.h"
 #include "data/PlanProcedures.h"
 #include "data/ProjectFile.h"
+#include "support/KdtRun.h"
 #include "support/TempFolder.h"
 
 namespace kdt {
@@ -20,21 +21,9 @@ using test::ReadBytes;
 using test::TempFolder;
 using test::WriteBytes;
 
-struct KdtRun {
-    int status;
-    std::string out;
-    std::string err;
-};
+using test::Kdt;
+using test::KdtRun;
 
-KdtRun Kdt(const std::vector<std::string>& arguments) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = cli::RunKdt(arguments, out, err);
-    return {status, out.str(), err.str()};
-}
-
-// Failures print exactly one line.
-std::size_t LineCount(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
 
 TEST(KdtNew, WritesANormalisedNewPlanTiedToItsFile) {
     TempFolder folder;
@@ -137,7 +126,7 @@ TEST(Kdt, BadUsageAndBadInputExitWithTwoAndOneLine) {
         std::string joined;
         for (const auto& word : arguments) joined += word + " ";
         EXPECT_EQ(run.status, 2) << joined;
-        EXPECT_EQ(LineCount(run.err), 1u) << joined << "\n" << run.err;
+        EXPECT_EQ(run.errLines(), 1u) << joined << "\n" << run.err;
         EXPECT_EQ(run.err.rfind("kdt", 0), 0u) << run.err;
     }
     EXPECT_FALSE(std::filesystem::exists(out));

@@ -7,6 +7,7 @@
 #include "ExampleCrossing.h"
 #include "data/PlanProcedures.h"
 #include "data/ProjectFile.h"
+#include "support/KdtRun.h"
 #include "support/TempFolder.h"
 
 namespace kdt {
@@ -16,18 +17,8 @@ using test::ReadBytes;
 using test::TempFolder;
 using test::WriteBytes;
 
-struct KdtRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-KdtRun Kdt(const std::vector<std::string>& arguments) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = cli::RunKdt(arguments, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::Kdt;
+using test::KdtRun;
 
 const std::string kExample = KDT_EXAMPLES_DIR "/crossing.kdt";
 
@@ -127,7 +118,7 @@ TEST(KdtDecode, ProblemsAndTheirExitStatus) {
     for (const Case& c : cases) {
         const KdtRun run = Kdt(c.arguments);
         EXPECT_EQ(run.status, c.status) << c.why << "\n" << run.err;
-        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << c.why << "\n" << run.err;
+        EXPECT_EQ(run.errLines(), 1u) << c.why << "\n" << run.err;
     }
     EXPECT_FALSE(std::filesystem::exists(out));
     EXPECT_NE(Kdt(cases[0].arguments).err.find("Файл не содержит СОД, или поврежден!"), std::string::npos);

@@ -5,23 +5,14 @@
 #include "Cli.h"
 #include "data/ProjectFile.h"
 #include "data/TextEncoding.h"
+#include "support/KdtRun.h"
 #include "support/TempFolder.h"
 
 namespace kdt {
 namespace {
 
-struct KdtRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-KdtRun Kdt(const std::vector<std::string>& arguments) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = cli::RunKdt(arguments, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::Kdt;
+using test::KdtRun;
 
 const std::string kTables = KDT_TEST_DATA_DIR "/legacy-import/";
 
@@ -71,7 +62,7 @@ TEST(KdtImport, ProblemsAndTheirExitStatus) {
 
     KdtRun run = Kdt({"import", kTables + "badkod.dbf", "--out", out});
     EXPECT_EQ(run.status, 1) << "a bad row: the rows before it are written, and it is a problem";
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_EQ(run.errLines(), 1u) << run.err;
     EXPECT_NE(run.err.find("13x"), std::string::npos) << run.err;
     EXPECT_EQ(Read(out).PhaseCount, 4);
 
@@ -83,7 +74,7 @@ TEST(KdtImport, ProblemsAndTheirExitStatus) {
     for (const std::string& table : {kTables + "Help.dbf", (folder / "none.dbf").string()}) {
         run = Kdt({"import", table, "--out", out});
         EXPECT_EQ(run.status, 2) << table;
-        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_EQ(run.errLines(), 1u) << run.err;
     }
     EXPECT_NE(Kdt({"import", kTables + "Help.dbf", "--out", out}).err.find("файлом справки"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(out));

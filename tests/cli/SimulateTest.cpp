@@ -5,23 +5,14 @@
 #include <sstream>
 
 #include "Cli.h"
+#include "support/KdtRun.h"
 #include "support/TempFolder.h"
 
 namespace kdt {
 namespace {
 
-struct KdtRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-KdtRun Kdt(const std::vector<std::string>& arguments) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = cli::RunKdt(arguments, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::Kdt;
+using test::KdtRun;
 
 const std::string kExample = KDT_EXAMPLES_DIR "/crossing.kdt";
 
@@ -137,7 +128,7 @@ TEST(KdtSimulate, BadUsage) {
     for (const auto& arguments : cases) {
         const KdtRun run = Kdt(arguments);
         EXPECT_EQ(run.status, 2) << arguments[2] << " " << arguments.back();
-        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_EQ(run.errLines(), 1u) << run.err;
     }
 }
 
