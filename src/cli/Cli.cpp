@@ -17,6 +17,7 @@ constexpr const char* kUsage =
     "  kdt compile PLAN [--rom TYPE] [--format hex|bin] [--out FILE] [--analyse]\n"
     "  kdt decode IMAGE.hex|IMAGE.bin --rom 4.1.3|4.2.0|4.2.1 --out PLAN.kdt\n"
     "  kdt analyse PLAN [--error-file FILE]\n"
+    "  kdt report PLAN [--sections all|N,N,...] [--date D.MM.YYYY] [--out FILE]\n"
     "  kdt simulate PLAN --day 0..6 --time HH:MM:SS --ticks N [--program N] [--trace FILE.csv]\n"
     "               [--press TICK:BUTTON]... [--fault TICK:CHANNEL]...\n"
     "  kdt import TABLE.dbf --out PLAN.kdt [--base PLAN.kdt] [--rom TYPE] [--speed KMH]\n"
@@ -33,6 +34,7 @@ const std::map<std::string, Command>& CommandTable() {
         {"decode", RunDecode},
         {"analyse", RunAnalyse},
         {"simulate", RunSimulate},
+        {"report", RunReport},
         {"import", RunImport},
     };
     return table;

@@ -16,6 +16,7 @@ int RunCompile(const std::vector<std::string>& words, std::ostream& out, std::os
 int RunDecode(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 int RunAnalyse(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 int RunSimulate(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
+int RunReport(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 int RunImport(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 
 // Analyses the plan: 0 when clean; otherwise prints the error file's lines,
