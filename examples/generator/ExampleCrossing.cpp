@@ -34,7 +34,7 @@ void VehicleDirection(TSignalPlan& plan, int direction, int red, int yellow, int
     settings.GreenMask = Channels({green});
     settings.RedMask = Channels({red});
     settings.TailMask = Channels({yellow});
-    settings.BlinkMask = Channels({green});
+    settings.BlinkMask = 0;  // no section that flashes while green
     settings.HeadDuration = HalfSeconds(2);
     settings.TailDuration = HalfSeconds(3);
     settings.GreenBlinkCount = 3;
@@ -50,7 +50,7 @@ void PedestrianDirection(TSignalPlan& plan, int direction, int red, int green) {
     settings.GreenMask = Channels({green});
     settings.RedMask = Channels({red});
     settings.TailMask = Channels({red});
-    settings.BlinkMask = Channels({green});
+    settings.BlinkMask = 0;  // no section that flashes while green
     settings.HeadDuration = 2;  // 1 s
     settings.TailDuration = HalfSeconds(2);
     settings.GreenBlinkCount = 3;
