@@ -7,6 +7,7 @@
 
 #include "Cli.h"
 #include "data/TextEncoding.h"
+#include "support/KdtRun.h"
 #include "support/TempFolder.h"
 
 namespace kdt {
@@ -15,18 +16,8 @@ namespace {
 using test::ReadBytes;
 using test::TempFolder;
 
-struct KdtRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-KdtRun Kdt(const std::vector<std::string>& arguments) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = cli::RunKdt(arguments, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::Kdt;
+using test::KdtRun;
 
 const std::string kExample = KDT_EXAMPLES_DIR "/crossing.kdt";
 
@@ -192,7 +183,7 @@ TEST(KdtReport, BadUsageIsOneLineAndWritesNothing) {
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(run.err.rfind("kdt report: ", 0), 0u) << run.err;
-        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_EQ(run.errLines(), 1u) << run.err;
         EXPECT_TRUE(folder.entries().empty());
     }
 }
@@ -202,7 +193,7 @@ TEST(KdtReport, AnOutputThatCannotBeWrittenIsAClearError) {
     const KdtRun run = Kdt({"report", kExample, "--out", (folder / "none" / "r.txt").string()});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_EQ(run.errLines(), 1u) << run.err;
 }
 
 }  // namespace
