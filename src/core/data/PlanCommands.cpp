@@ -67,7 +67,8 @@ OpenPlanResult OpenPlanFile(const fs::path& path, TSignalPlan& plan, PlanEditorS
     NetworkAddressEditor openedEditor = editor.addressEditor;
     RefreshEditorRecord(opened, openedEditor);
     NormalisePlan(opened, openedEditor.value);
-    StoreProjectFileName(opened, AbsolutePath(path));
+    result.path = AbsolutePath(path);
+    StoreProjectFileName(opened, result.path);
     plan = opened;
     editor.addressEditor = openedEditor;
     return result;

@@ -31,6 +31,7 @@ enum class OpenFailure {
 
 struct OpenPlanResult {
     OpenFailure failure = OpenFailure::None;
+    std::filesystem::path path;      // the absolute path the plan was tied to
     std::string error;               // the message; plan and editor state are then unchanged
     std::string detail;              // what exactly went wrong, where the message is the system's fixed text
     std::uint8_t layoutVersion = 0;  // of a project file, as found

@@ -1,0 +1,3 @@
+#include "shell/Previous.h"
+
+int main(int argc, char** argv) { return kdt::gui::RunKdtGui(argc, argv); }

@@ -1,0 +1,16 @@
+// The editor's pictures, drawn in code so the program needs no image files.
+#pragma once
+
+#include <QByteArray>
+#include <QIcon>
+
+namespace kdt::gui {
+
+enum class CommandIcon { New, Open, Save, Delete, Simulation, Compile, Analysis, Print, Undo, Redo };
+
+QIcon IconFor(CommandIcon command);
+QIcon PageIcon(int pageNumber);  // 1..11
+QIcon AppIcon();
+QByteArray AppIconPng(int size);
+
+}  // namespace kdt::gui
