@@ -121,6 +121,20 @@ private slots:
         }
     }
 
+    void projectFileTooShortSaysSoAndChangesNothing() {
+        WriteBytes(folder_ / "short.kdt", "abc");
+        Editor editor = MakeEditor();
+        const TSignalPlan before = editor->state().plan;
+        QVERIFY(!editor->FileOpen1Accept(folder_ / "short.kdt"));
+        const QStringList shown = Shown(*editor.script);
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.front().startsWith(QStringLiteral("Ошибка: Файл \"")) &&
+                     shown.front().contains(QStringLiteral("short.kdt")),
+                 qPrintable(shown.front()));
+        QVERIFY(std::memcmp(&editor->state().plan, &before, sizeof before) == 0);
+        QVERIFY(editor->state().projects.empty());
+    }
+
     void imageIsReadWithThePlansRomType() {
         TSignalPlan image = ExamplePlan();
         QVERIFY(WriteHexFile(image, folder_ / "image.hex").ok());

@@ -639,9 +639,14 @@ bool TKDT::FileOpen1Accept(const fs::path& chosen) {
     const std::string extension = LowerExtension(path);
     const OpenPlanResult opened = OpenPlanFile(path, state_.plan, state_.editor, OldLayoutHandling::RewriteFile);
     if (!opened.ok()) {
-        // A project file that cannot be read, and an image that cannot be
-        // read at all, end the command without a word, as they always have.
-        if (extension == ".dbf") {
+        // A project file that cannot be opened or is empty, and an image
+        // that cannot be read at all, end the command without a word, as they
+        // always have. A project file too short to be one is said to be so.
+        std::error_code status;
+        const bool nonEmptyFile = fs::is_regular_file(path, status) && fs::file_size(path, status) > 0 && !status;
+        if ((extension == ".kdt" || extension == ".kdt2") && nonEmptyFile) {
+            MessageDlg(Box(MessageIcon::Error, MessageButtons::Ok, "Ошибка", ToQString(opened.error)));
+        } else if (extension == ".dbf") {
             if (opened.failure == OpenFailure::Refused)
                 MessageDlg(Box(MessageIcon::Warning, MessageButtons::Ok, "Предупреждение", ToQString(opened.error)));
             else
