@@ -41,3 +41,27 @@ example: build
 
 clean:
 	rm -rf $(BUILD_DIR) $(BENCH_DIR)
+
+# ---- sanitizers and fuzzing ------------------------------------------------
+SANITIZE_DIR ?= build-sanitize
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
+.PHONY: test-sanitize fuzz fuzz-smoke
+
+# Core, command line and their tests built with AddressSanitizer and
+# UndefinedBehaviorSanitizer; any finding fails the test that met it. Clang,
+# since g++ misses signed overflow in arithmetic that is then cut to a byte.
+test-sanitize: deps
+	@cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+	  -DKDT_SANITIZE=ON -DKDT_BUILD_GUI=OFF >/dev/null
+	@nice cmake --build $(SANITIZE_DIR)
+	UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(SANITIZE_DIR) --output-on-failure
+
+# Each libFuzzer target (clang-14, ASan, UBSan) for FUZZ_SECONDS; fuzz/run says more.
+fuzz: deps
+	FUZZ_DIR=$(FUZZ_DIR) fuzz/run $(FUZZ_SECONDS)
+
+# The short run CI makes after the tests.
+fuzz-smoke: deps
+	FUZZ_DIR=$(FUZZ_DIR) fuzz/run 15

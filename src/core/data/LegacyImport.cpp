@@ -53,6 +53,10 @@ void SplitKod(std::string_view kod, std::array<long, 4>& numbers) {
     }
 }
 
+// The table's 1-based numbers as the plan's 0-based ones; unsigned, so that
+// the smallest number a table can hold wraps instead of overflowing.
+unsigned long MinusOne(long value) { return static_cast<unsigned long>(value) - 1u; }
+
 // Index i (1-based) of an array of `size` elements, as a 0-based index.
 std::size_t Index(long i, std::size_t size) {
     if (i < 1 || static_cast<std::size_t>(i) > size) throw OutsideRecord{};
@@ -132,19 +136,19 @@ private:
         case 110: {
             const std::size_t b = Index(i1, kMaxTvpButtons);
             TTvpButton& button = p.Tvp[b + 1];
-            button.Phase = static_cast<std::uint16_t>(Val1() - 1);
+            button.Phase = static_cast<std::uint16_t>(MinusOne(Val1()));
             button.Duration = static_cast<std::uint16_t>(Val2());
-            p.TvpInsertPhase[b] = static_cast<std::uint8_t>(Val2() - 1);
+            p.TvpInsertPhase[b] = static_cast<std::uint8_t>(MinusOne(Val2()));
             button.WaitMask = PatternMask(Str());
             break;
         }
         case 111: p.TvpButtonCount = static_cast<std::uint8_t>(Val1()); break;
         case 112:
-            p.PowerOnState = static_cast<std::uint8_t>(Val1() - 1);
+            p.PowerOnState = static_cast<std::uint8_t>(MinusOne(Val1()));
             p.PowerOnDuration = static_cast<std::uint8_t>(Val2());
             break;
-        case 113: p.VpuInterface = static_cast<std::uint8_t>(Val1() - 1); break;
-        case 114: p.TvpInterface = static_cast<std::uint8_t>(Val1() - 1); break;
+        case 113: p.VpuInterface = static_cast<std::uint8_t>(MinusOne(Val1())); break;
+        case 114: p.TvpInterface = static_cast<std::uint8_t>(MinusOne(Val1())); break;
         case 120: p.YellowFlashMask = PatternMask(Str()); break;
         case 121: p.AllRedMask = PatternMask(Str()); break;
         case 122: p.GreenConflictMask = PatternMask(Str()); break;
@@ -192,7 +196,7 @@ private:
         }
         case 155: {
             const std::size_t phase = Index(i1, kMaxPhases);
-            if (!Val1Empty()) p.GreenStreet[phase] = static_cast<std::uint8_t>(Val1() - 1);
+            if (!Val1Empty()) p.GreenStreet[phase] = static_cast<std::uint8_t>(MinusOne(Val1()));
             break;
         }
         case 160: {
@@ -222,7 +226,7 @@ private:
         case 1: {
             TSignalProgram& target = plan_.Program[Index(program, kMaxPrograms)];
             const std::size_t t = Index(tact, kMaxTacts);
-            target.TactPhase[t] = static_cast<std::uint8_t>(Val1() - 1);
+            target.TactPhase[t] = static_cast<std::uint8_t>(MinusOne(Val1()));
             target.TactDuration[t] = static_cast<std::uint16_t>(Val2());
             target.TactInterDuration[t] = static_cast<std::uint16_t>(Val3());
             break;
@@ -255,7 +259,7 @@ private:
     // sub-code s holds the address for network type s + 1.
     void ApplyNetwork(long subCode) {
         if (subCode == 0) {
-            plan_.NetworkType = static_cast<std::uint8_t>(Val1() - 1);
+            plan_.NetworkType = static_cast<std::uint8_t>(MinusOne(Val1()));
         } else if (subCode == 4) {
             plan_.CoordControllerCount = static_cast<std::uint8_t>(Val1());
         } else if (plan_.NetworkType == subCode + 1) {
