@@ -11,7 +11,7 @@ namespace kdt::cli {
 namespace {
 
 bool IsImage(const std::filesystem::path& path) {
-    const std::string extension = LowerCaseCp1251Letters(PathToUtf8(path.extension()));
+    const std::string extension = LowerCaseExtension(path);
     return extension == ".hex" || extension == ".bin";
 }
 

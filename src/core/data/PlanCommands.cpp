@@ -9,10 +9,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string LowerCaseExtension(const fs::path& path) {
-    return LowerCaseCp1251Letters(PathToUtf8(path.extension()));
-}
-
 fs::path AbsolutePath(const fs::path& path) {
     std::error_code ignored;
     fs::path absolute = fs::absolute(path, ignored);

@@ -179,9 +179,12 @@ std::string SaveProjectFile(const fs::path& path, TSignalPlan& plan) {
     return WriteFileAtomically(path, content);
 }
 
+std::string LowerCaseExtension(const fs::path& path) {
+    return LowerCaseCp1251Letters(PathToUtf8(path.extension()));
+}
+
 fs::path ProjectSaveName(const fs::path& chosen) {
-    const std::string extension = LowerCaseCp1251Letters(PathToUtf8(chosen.extension()));
-    if (extension == ".kdt") return chosen;
+    if (LowerCaseExtension(chosen) == ".kdt") return chosen;
     fs::path name = chosen;
     name += ".kdt";
     return name;

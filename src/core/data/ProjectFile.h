@@ -48,6 +48,9 @@ ProjectFileRead ReadProjectFile(const std::filesystem::path& path, TSignalPlan& 
 // bytes beyond the record. Returns an empty string on success, else the reason.
 std::string SaveProjectFile(const std::filesystem::path& path, TSignalPlan& plan);
 
+// A path's extension, dot included, in lower case: how every file kind is told apart.
+std::string LowerCaseExtension(const std::filesystem::path& path);
+
 // The name a save writes to: ".kdt" is appended unless the extension is .kdt.
 std::filesystem::path ProjectSaveName(const std::filesystem::path& chosen);
 

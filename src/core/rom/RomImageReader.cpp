@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "common/FileIO.h"
-#include "data/TextEncoding.h"
+#include "data/ProjectFile.h"
 #include "rom/KonvertHexBin.h"
 #include "rom/RomLayout.h"
 
@@ -257,10 +257,6 @@ private:
     const RomLayout& layout_;
     TSignalPlan& s_;
 };
-
-std::string LowerCaseExtension(const std::filesystem::path& path) {
-    return LowerCaseCp1251Letters(PathToUtf8(path.extension()));
-}
 
 }  // namespace
 

@@ -71,8 +71,6 @@ QString Quoted(const QString& text) { return QLatin1Char('"') + text + QLatin1Ch
 
 QString ShownPath(const fs::path& path) { return ToQString(ProjectPathText(path)); }
 
-std::string LowerExtension(const fs::path& path) { return LowerCaseCp1251Letters(PathToUtf8(path.extension())); }
-
 MessageRequest Box(MessageIcon icon, MessageButtons buttons, std::string_view caption, const QString& text) {
     MessageRequest request;
     request.icon = icon;
@@ -636,7 +634,7 @@ void TKDT::OpenClick() {
 bool TKDT::FileOpen1Accept(const fs::path& chosen) {
     state_.currentPage = 1;
     const fs::path path = ProjectPath(chosen);
-    const std::string extension = LowerExtension(path);
+    const std::string extension = LowerCaseExtension(path);
     const OpenPlanResult opened = OpenPlanFile(path, state_.plan, state_.editor, OldLayoutHandling::RewriteFile);
     if (!opened.ok()) {
         // A project file that cannot be opened or is empty, and an image
