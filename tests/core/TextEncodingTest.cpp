@@ -258,6 +258,20 @@ TEST(Cp1251Test, TypographicCharactersHaveBytes) {
     EXPECT_EQ(kdt::Utf8ToCp866("€«—»"), "????");
 }
 
+// The keystroke test agrees with the encoder on the whole BMP: a character
+// has a byte exactly when encoding it does not give '?'.
+TEST(Cp1251Test, HasByteAgreesWithEncoder) {
+    int withByte = 0;
+    for (char32_t cp = 1; cp < 0x10000; ++cp) {
+        if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+        const bool encodes = cp == U'?' || kdt::Utf8ToCp1251(Utf8(cp)) != "?";
+        ASSERT_EQ(kdt::HasCp1251Byte(cp), encodes) << "code point U+" << std::hex << static_cast<unsigned>(cp);
+        withByte += encodes;
+    }
+    EXPECT_EQ(withByte, 255);
+    EXPECT_FALSE(kdt::HasCp1251Byte(U'\U0001F600'));
+}
+
 TEST(Cp1251Test, EmptyInput) {
     EXPECT_EQ(kdt::Cp1251ToUtf8(""), "");
     EXPECT_EQ(kdt::Utf8ToCp1251(""), "");

@@ -463,6 +463,10 @@ std::string Utf8ToCp1251(std::string_view utf8) {
     return EncodeSingleByte(utf8, kCp1251Reverse);
 }
 
+bool HasCp1251Byte(char32_t codePoint) {
+    return CodePointToByte(kCp1251Reverse, codePoint) != kNoByte;
+}
+
 std::string Cp866ToUtf8(std::string_view bytes) {
     return DecodeSingleByte(bytes, kCp866);
 }

@@ -19,6 +19,9 @@ namespace kdt {
 
 std::string Cp1251ToUtf8(std::string_view bytes);
 std::string Utf8ToCp1251(std::string_view utf8);
+// Whether the character has a byte in Windows-1251, so text typed into the
+// record's fields can be refused before it would turn into '?'.
+bool HasCp1251Byte(char32_t codePoint);
 
 std::string Cp866ToUtf8(std::string_view bytes);
 std::string Utf8ToCp866(std::string_view utf8);
