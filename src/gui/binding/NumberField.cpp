@@ -1,0 +1,87 @@
+#include "binding/NumberField.h"
+
+#include <QLabel>
+
+#include "binding/FieldTexts.h"
+#include "components/KeyFilters.h"
+#include "components/UpDownEdit.h"
+#include "shell/QtText.h"
+
+namespace kdt::gui {
+
+NumberField::NumberField(PageContext& context, NumberFieldSpec spec, QWidget* parent)
+    : QObject(parent), context_(context), spec_(std::move(spec)), edit_(new UpDownEdit(parent)) {
+    edit_->setObjectName(QString::fromLatin1(spec_.objectName));
+    setObjectName(edit_->objectName() + QStringLiteral("Binding"));
+    if (!spec_.caption.empty()) {
+        label_ = new QLabel(ToQString(spec_.caption), parent);
+        label_->setBuddy(edit_);
+        edit_->setAccessibleName(AccessibleNameOf(label_->text()));
+    }
+    SetHint(edit_, spec_.hint);
+    NumberKeyFilter::Install(edit_, [this] { context_.Beep(); });
+    connect(edit_, &QLineEdit::textChanged, this, [this] { TakeText(); });
+}
+
+int NumberField::shownValue() const { return static_cast<int>(spec_.read(context_.plan()) / spec_.scale); }
+
+void NumberField::ApplyLimits() {
+    const NumberRange range = spec_.limits(context_.plan());
+    edit_->setRange(range.minimum, range.maximum);
+}
+
+void NumberField::Fill() {
+    ApplyLimits();
+    edit_->setText(QString::number(shownValue()));
+}
+
+bool NumberField::TakesText() const {
+    const NumberRange range = spec_.limits(context_.plan());
+    const std::optional<int> value = ParseWholeNumber(edit_->text());
+    return value && *value >= range.minimum && *value <= range.maximum;
+}
+
+bool NumberField::TakeText() {
+    if (context_.filling()) return false;
+    if (edit_->text().isEmpty()) return false;
+    TSignalPlan& plan = context_.plan();
+    const std::optional<int> value = ParseWholeNumber(edit_->text());
+    if (!TakesText()) {
+        {
+            const FillGuard guard = context_.Fill();
+            edit_->setText(QString::number(shownValue()));
+        }
+        context_.Beep();
+        return false;
+    }
+    const unsigned oldRaw = spec_.read(plan);
+    const int oldShown = static_cast<int>(oldRaw / spec_.scale);
+    if (!records || records()) {
+        std::string memo = WordText(oldRaw);
+        if (cascadeSnapshot) memo += cascadeSnapshot(plan);
+        context_.journal().Record(spec_.id, payloadOf ? payloadOf(oldShown) : std::to_string(oldShown),
+                                  std::move(memo));
+    }
+    spec_.write(plan, static_cast<unsigned>(*value * spec_.scale));
+    if (cascade) cascade(*value);
+    return true;
+}
+
+void NumberField::Replay(const JournalEntry& entry) {
+    if (selectContext) {
+        const FillGuard guard = context_.Fill();
+        selectContext(entry);
+    }
+    const int shown = shownOf ? shownOf(entry) : ParseWholeNumber(ToQString(entry.payload)).value_or(0);
+    {
+        const FillGuard guard = context_.Fill();
+        edit_->setText(QString::number(shown));
+    }
+    if (!TakeText()) return;
+    // The shown value drops an odd half-second and what a cascade changed.
+    TSignalPlan& plan = context_.plan();
+    if (entry.memo.size() >= 2) spec_.write(plan, WordAt(entry.memo, 0));
+    if (cascadeRestore && entry.memo.size() > 2) cascadeRestore(plan, std::string_view(entry.memo).substr(2));
+}
+
+}  // namespace kdt::gui
