@@ -16,13 +16,10 @@ std::vector<std::uint8_t> FileBytes(const fs::path& path) { return ReadFileBytes
 
 }  // namespace
 
-class CompileAnalysisTest final : public QObject {
+class CompileAnalysisTest final : public EditorTestCase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> files_;
-    fs::path folder_;
-
     // An editor on a project, with its images going to a folder not there yet.
     Editor EditorOn(const char* projectName, const TSignalPlan& plan) {
         WritePlan(folder_ / projectName, plan);
@@ -33,13 +30,6 @@ private:
     }
 
 private slots:
-    void init() {
-        ClearSettingsStore();
-        files_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(files_->isValid());
-        folder_ = ToPath(files_->path());
-    }
-
     void compileWritesTheImageInTheRomFolder_data() {
         QTest::addColumn<int>("fileType");
         QTest::addColumn<QString>("project");
@@ -54,7 +44,7 @@ private slots:
         QFETCH(QString, image);
         Editor editor = EditorOn(qPrintable(project), ExamplePlan());
         editor->settings().fileType = fileType;
-        editor->findChild<QAction*>(QStringLiteral("ToolButton19"))->trigger();
+        Find<QAction>(editor, QStringLiteral("ToolButton19"))->trigger();
 
         const fs::path written = folder_ / "images" / "deep" / ToPath(image);
         QCOMPARE(Shown(*editor.script),
@@ -189,14 +179,14 @@ private slots:
         Editor clean = EditorOn("clean.kdt", ExamplePlan());
         const fs::path errorFile = clean->workFolder() / kErrorFileName;
         QVERIFY(WriteFileAtomically(errorFile, std::vector<std::uint8_t>{'o', 'l', 'd'}).empty());
-        clean->findChild<QAction*>(QStringLiteral("AnalysisToolButton"))->trigger();
+        Find<QAction>(clean, QStringLiteral("AnalysisToolButton"))->trigger();
         QCOMPARE(Shown(*clean.script),
                  QStringList{QStringLiteral("Результат анализа проекта СОД: В проекте ошибки не обнаружины")});
         QCOMPARE(clean.script->messages.front().icon, MessageIcon::Information);
         QVERIFY2(FileBytes(errorFile) == (std::vector<std::uint8_t>{'o', 'l', 'd'}), "a clean run leaves the file alone");
 
         Editor faulty = EditorOn("faulty.kdt", NewPlan());
-        faulty->findChild<QAction*>(QStringLiteral("AnalysisItem"))->trigger();
+        Find<QAction>(faulty, QStringLiteral("AnalysisItem"))->trigger();
         QCOMPARE(Shown(*faulty.script), QStringList{QStringLiteral("Результат анализа проекта СОД: В проекте были найдены ошибки")});
         QCOMPARE(faulty.script->messages.front().icon, MessageIcon::Error);
         QCOMPARE(faulty.script->documents, std::vector<QString>{ToText(errorFile)});

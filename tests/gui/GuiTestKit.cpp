@@ -87,6 +87,46 @@ QStringList Shown(const ScriptedInteraction& script) {
     return shown;
 }
 
+void MissingControl(const QObject* root, const QString& name, const char* type) {
+    const QString message = QStringLiteral("no %1 named \"%2\" under %3")
+                                .arg(QString::fromLatin1(type), name, root->objectName());
+    QTest::qFail(qPrintable(message), __FILE__, __LINE__);
+    qFatal("%s", qPrintable(message));
+}
+
+void TypeKeys(QWidget* widget, const QString& keys) {
+    for (const QChar c : keys) {
+        // Qt Test maps only Latin-1 characters to keys; others arrive as
+        // text alone, as from an input method or another layout.
+        if (c.unicode() < 0x80)
+            QTest::keyClick(widget, static_cast<char>(c.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+void TypeInto(QLineEdit* field, const QString& keys) {
+    field->setFocus();
+    field->selectAll();
+    TypeKeys(field, keys);
+}
+
+QString FirstDifference(const TSignalPlan& actual, const TSignalPlan& expected) {
+    const auto a = RecordBytes(actual);
+    const auto e = RecordBytes(expected);
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != e[i])
+            return QStringLiteral("records differ first at offset %1: %2, expected %3").arg(i).arg(a[i]).arg(e[i]);
+    return {};
+}
+
+void EditorTestCase::init() {
+    ClearSettingsStore();
+    files_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(files_->isValid());
+    folder_ = ToPath(files_->path());
+}
+
 void IsolateUserFolders() {
     static QTemporaryDir home;  // lives for the whole run, removed at its end
     if (!home.isValid()) qFatal("no temporary home folder");

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -38,6 +39,8 @@ public:
     QStringList chooseFiles(QWidget* owner, const FileDialogRequest& request) override;
     void openDocument(const QString& path, const QString& anchor) override;
     bool startProgram(const QString& program, const QStringList& arguments, const QString& workingFolder) override;
+    void beep() override { ++beeps; }
+    void endProgram() override { ++programEnds; }
 
     std::function<void(const MessageRequest&)> onMessage;  // runs while a box is "open"
     std::deque<int> answers;             // kId values for the next boxes
@@ -46,6 +49,8 @@ public:
     std::vector<FileDialogRequest> dialogs;
     std::vector<QString> documents;
     std::vector<ProgramStart> programs;
+    int beeps = 0;
+    int programEnds = 0;
 };
 
 // A main window with a scripted interaction, the way the tests drive it.
@@ -72,6 +77,44 @@ QString ToText(const std::filesystem::path& path);
 
 // The texts of the boxes shown, caption and text joined, for readable failures.
 QStringList Shown(const ScriptedInteraction& script);
+
+// A control by its name under root. A miss fails the test with the name
+// looked for (and ends the run), never as a crash on a null pointer.
+[[noreturn]] void MissingControl(const QObject* root, const QString& name, const char* type);
+template <class T>
+T* Find(const QObject* root, const QString& name) {
+    if (T* found = root->findChild<T*>(name)) return found;
+    MissingControl(root, name, T::staticMetaObject.className());
+}
+template <class T>
+T* Find(const Editor& editor, const QString& name) {
+    return Find<T>(editor.window.get(), name);
+}
+
+// Types the characters into the widget, any alphabet.
+void TypeKeys(QWidget* widget, const QString& keys);
+// Replaces a field's text by typing, as a user does: select all, then the keys.
+void TypeInto(QLineEdit* field, const QString& keys);
+
+// Where two records first differ, as "offset N: a != b", or empty.
+QString FirstDifference(const TSignalPlan& actual, const TSignalPlan& expected);
+#define KDT_COMPARE_PLANS(actual, expected)                                                         \
+    do {                                                                                            \
+        const QString difference_ = ::kdt::gui::test::FirstDifference((actual), (expected));        \
+        QVERIFY2(difference_.isEmpty(), qPrintable(difference_));                                   \
+    } while (false)
+
+// What every editor test case starts from: a settings store emptied and a
+// scratch folder of its own for each test function.
+class EditorTestCase : public QObject {
+    Q_OBJECT
+protected:
+    std::unique_ptr<QTemporaryDir> files_;
+    std::filesystem::path folder_;
+
+protected slots:
+    void init();
+};
 
 }  // namespace kdt::gui::test
 

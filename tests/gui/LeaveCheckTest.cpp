@@ -25,13 +25,10 @@ TSignalPlan UnnormalisedPlan() {
 
 }  // namespace
 
-class LeaveCheckTest final : public QObject {
+class LeaveCheckTest final : public EditorTestCase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> files_;
-    fs::path folder_;
-
     void Prepare(Editor& editor, Setup setup) {
         WritePlan(folder_ / "p.kdt", ExamplePlan());
         const fs::path tables = fs::path(KDT_TEST_DATA_DIR) / "legacy-import";
@@ -48,14 +45,14 @@ private:
             case Setup::NewPlan:
                 break;
             case Setup::NewPlanWithEdits:
-                editor->state().journal.undo.push_back("an edit");
+                editor->state().journal.Record(0, "an edit");
                 break;
             case Setup::Import:
                 QVERIFY(editor->FileOpen1Accept(folder_ / "t.dbf"));
                 break;
             case Setup::ImportWithEdits:
                 QVERIFY(editor->FileOpen1Accept(folder_ / "t.dbf"));
-                editor->state().journal.undo.push_back("an edit");
+                editor->state().journal.Record(0, "an edit");
                 break;
             case Setup::ProjectBecameFolder:
                 QVERIFY(editor->FileOpen1Accept(folder_ / "p.kdt"));
@@ -66,13 +63,6 @@ private:
     }
 
 private slots:
-    void init() {
-        ClearSettingsStore();
-        files_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(files_->isValid());
-        folder_ = ToPath(files_->path());
-    }
-
     void answers_data() {
         QTest::addColumn<int>("setup");
         QTest::addColumn<int>("state");
@@ -221,7 +211,7 @@ private slots:
         Editor editor = MakeEditor();
         QVERIFY(editor->FileOpen1Accept(folder_ / "a.kdt"));
         QVERIFY(editor->FileOpen1Accept(folder_ / "b.kdt"));
-        QAction* close = editor->findChild<QAction*>(QStringLiteral("CloseItem"));
+        QAction* close = Find<QAction>(editor, QStringLiteral("CloseItem"));
         close->trigger();
         QCOMPARE(editor->state().currentPath, folder_ / "a.kdt");
         QCOMPARE(editor->state().projects, std::vector<fs::path>{folder_ / "a.kdt"});

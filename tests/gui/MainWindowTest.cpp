@@ -16,36 +16,26 @@
 namespace kdt::gui::test {
 namespace fs = std::filesystem;
 
-class MainWindowTest final : public QObject {
+class MainWindowTest final : public EditorTestCase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> files_;
-    fs::path folder_;
-
     static QAction* Action(const Editor& editor, const char* name) {
-        QAction* action = editor->findChild<QAction*>(QString::fromLatin1(name));
+        QAction* action = Find<QAction>(editor, QString::fromLatin1(name));
         if (action == nullptr) qFatal("no action %s", name);
         return action;
     }
 
     static QWidget* FrontPage(const Editor& editor) {
-        return editor->findChild<QWidget*>(QStringLiteral("PageArea"))->findChild<QStackedLayout*>()->currentWidget();
+        return Find<QWidget>(editor, QStringLiteral("PageArea"))->findChild<QStackedLayout*>()->currentWidget();
     }
 
 private slots:
-    void init() {
-        ClearSettingsStore();
-        files_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(files_->isValid());
-        folder_ = ToPath(files_->path());
-    }
-
     void fixedWindowWithItsCaption() {
         Editor editor = MakeEditor();
         QCOMPARE(editor->windowTitle(), QStringLiteral("Zudedezoded ivov (v.Norda) -рабочий файл: \"не сохранен\""));
         QCOMPARE(editor->minimumSize(), editor->maximumSize());
-        QCOMPARE(editor->findChild<QWidget*>(QStringLiteral("PageArea"))->size(), QSize(632, 222));
+        QCOMPARE(Find<QWidget>(editor, QStringLiteral("PageArea"))->size(), QSize(632, 222));
         QVERIFY(!(editor->windowFlags() & Qt::WindowMaximizeButtonHint));
         // Every frame carries its caption, blanks included.
         QCOMPARE(editor->pageFrame(4)->title(),
@@ -55,13 +45,13 @@ private slots:
 
     void pagesMenuOrderAndToolBarOrder() {
         Editor editor = MakeEditor();
-        QMenu* pages = editor->findChild<QMenu*>(QStringLiteral("PagesMenu"));
+        QMenu* pages = Find<QMenu>(editor, QStringLiteral("PagesMenu"));
         QStringList menu;
         for (QAction* item : pages->actions())
             menu << (item->isSeparator() ? QStringLiteral("-") : item->objectName().mid(10));
         QCOMPARE(menu.join(QLatin1Char(' ')), QStringLiteral("1 2 3 4 5 7 - 6 8 9 10 11"));
         // Tool button of page n at position n + 9, counted from 0 with the separators.
-        QToolBar* bar = editor->findChild<QToolBar*>(QStringLiteral("ToolBar1"));
+        QToolBar* bar = Find<QToolBar>(editor, QStringLiteral("ToolBar1"));
         for (int page = 1; page <= 11; ++page)
             QCOMPARE(bar->actions().at(page + 9)->objectName(), QStringLiteral("PageAction%1").arg(page));
     }
@@ -108,13 +98,12 @@ private slots:
         QCOMPARE(FrontPage(editor), editor->pageFrame(7));
         QVERIFY(editor->pageFrame(7)->hasFocus());
         QVERIFY(Action(editor, "PageAction7")->isChecked());
-        QVERIFY(!editor->state().journal.recordingSuppressed);
+        QVERIFY(!editor->state().journal.recordingSuppressed());
         // A page that holds the focus already: the show handler must do nothing more.
         QVERIFY(!editor->PageSwitchBegin(7));
         QVERIFY(editor->PageSwitchBegin(3));
-        QVERIFY(editor->state().journal.recordingSuppressed);
         editor->PageSwitchEnd(3);
-        QVERIFY(!editor->state().journal.recordingSuppressed);
+        QVERIFY(!editor->state().journal.recordingSuppressed());
 
         // A replaced plan brings the parameters page back.
         WritePlan(folder_ / "p.kdt", ExamplePlan());
@@ -128,7 +117,7 @@ private slots:
         for (const char* name : {"a.kdt", "b.kdt", "c.kdt"}) WritePlan(folder_ / name, ExamplePlan());
         Editor editor = MakeEditor();
         for (const char* name : {"a.kdt", "b.kdt", "c.kdt"}) QVERIFY(editor->FileOpen1Accept(folder_ / name));
-        QMenu* menu = editor->findChild<QMenu*>(QStringLiteral("ProjectsMenu"));
+        QMenu* menu = Find<QMenu>(editor, QStringLiteral("ProjectsMenu"));
         QVERIFY(menu->menuAction()->isEnabled());
         editor->RebuildProjectMenu();
         editor->RebuildProjectMenu();  // rebuilt on every opening, never piling up
@@ -149,8 +138,9 @@ private slots:
         WritePlan(folder_ / "two.kdt2", NewPlan());
         WritePlan(folder_ / "note.txt", NewPlan());
         Editor editor = MakeEditor();
-        editor->state().plan.PhaseCount = 5;  // unsaved: a drop asks nothing all the same
-        editor->state().journal.undo.push_back("an edit");
+        editor->state().plan.PhaseCount = 5;  // unsaved: the first drop asks about it
+        editor->state().journal.Record(0, "an edit");
+        editor.script->answers = {kIdNo};
 
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(ToText(folder_ / "one.kdt")), QUrl::fromLocalFile(ToText(folder_ / "note.txt")),
@@ -162,7 +152,8 @@ private slots:
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(editor.window.get(), &drop);
 
-        QVERIFY2(editor.script->messages.empty(), qPrintable(Shown(*editor.script).join(QLatin1Char('\n'))));
+        QCOMPARE(editor.script->messages.size(), std::size_t{1});
+        QCOMPARE(editor.script->messages.front().caption, QStringLiteral("Сохранение проекта СОД"));
         QCOMPARE(editor->state().currentPath, folder_ / "two.kdt2");
         QCOMPARE(editor->state().projects, (std::vector<fs::path>{folder_ / "two.kdt2", folder_ / "one.kdt"}));
     }
@@ -225,7 +216,7 @@ private slots:
     void enabledStatesFollowTheProjectList() {
         WritePlan(folder_ / "p.kdt", ExamplePlan());
         Editor editor = MakeEditor();
-        QMenu* projects = editor->findChild<QMenu*>(QStringLiteral("ProjectsMenu"));
+        QMenu* projects = Find<QMenu>(editor, QStringLiteral("ProjectsMenu"));
         const auto states = [&] {
             return QList<bool>{Action(editor, "ToolButton5")->isEnabled(), projects->menuAction()->isEnabled(),
                                Action(editor, "CloseItem")->isEnabled()};
@@ -242,11 +233,11 @@ private slots:
         WritePlan(folder_ / "p.kdt", ExamplePlan());
         Editor editor = MakeEditor();
         QVERIFY(editor->FileOpen1Accept(folder_ / "p.kdt"));
-        editor->state().journal.undo.push_back("an edit");
+        editor->state().journal.Record(0, "an edit");
         editor->RefreshEnabledStates();
         editor->N3Click();
         for (const char* name : {"SimulationItem", "SimulationToolButton", "ReportItem", "PrintToolButton",
-                                 "SettingsItem", "AboutItem", "UndoItem", "RedoItem", "ToolButton20", "ToolButton21"})
+                                 "SettingsItem", "AboutItem"})
             QVERIFY2(!Action(editor, name)->isEnabled(), name);
     }
 

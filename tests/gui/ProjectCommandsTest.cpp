@@ -32,21 +32,10 @@ void CopyTable(const std::string& name, const fs::path& folder, const std::strin
 
 }  // namespace
 
-class ProjectCommandsTest final : public QObject {
+class ProjectCommandsTest final : public EditorTestCase {
     Q_OBJECT
 
-private:
-    std::unique_ptr<QTemporaryDir> files_;
-    fs::path folder_;
-
 private slots:
-    void init() {
-        ClearSettingsStore();
-        files_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(files_->isValid());
-        folder_ = ToPath(files_->path());
-    }
-
     void openEachKind_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("opened");
@@ -171,7 +160,7 @@ private slots:
         Editor editor = MakeEditor();
         QVERIFY(editor->FileOpen1Accept(folder_ / "first.kdt"));
         editor.script->dialogFiles = {{ToText(folder_ / ToPath(chosen))}};
-        editor->findChild<QAction*>(QStringLiteral("FileSaveAs1"))->trigger();
+        Find<QAction>(editor, QStringLiteral("FileSaveAs1"))->trigger();
 
         QCOMPARE(editor.script->dialogs.size(), std::size_t{1});
         const FileDialogRequest& dialog = editor.script->dialogs.front();
@@ -195,7 +184,7 @@ private slots:
         WritePlan(folder_ / "a.kdt2", ExamplePlan());
         Editor editor = MakeEditor();
         QVERIFY(editor->FileOpen1Accept(folder_ / "a.kdt2"));
-        editor->findChild<QAction*>(QStringLiteral("ToolButton3"))->trigger();
+        Find<QAction>(editor, QStringLiteral("ToolButton3"))->trigger();
         QVERIFY(fs::exists(folder_ / "a.kdt2.kdt"));
         QCOMPARE(editor->state().currentPath, folder_ / "a.kdt2.kdt");
         QCOMPARE(editor->state().projects, std::vector<fs::path>{folder_ / "a.kdt2.kdt"});
@@ -205,7 +194,7 @@ private slots:
     void saveOfANeverSavedPlanAsksForAName() {
         Editor editor = MakeEditor();
         editor.script->dialogFiles = {{ToText(folder_ / "named.kdt")}};
-        editor->findChild<QAction*>(QStringLiteral("ToolButton3"))->trigger();
+        Find<QAction>(editor, QStringLiteral("ToolButton3"))->trigger();
         QCOMPARE(editor.script->dialogs.size(), std::size_t{1});
         QCOMPARE(editor.script->dialogs.front().title, QStringLiteral("Сохранение проекта СОД"));
         QCOMPARE(editor->state().currentPath, folder_ / "named.kdt");
@@ -242,10 +231,11 @@ private slots:
             QFile file(projects.filePath(QString::fromLatin1(taken)));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        editor->state().plan.PhaseCount = 7;  // the old plan, to be replaced
+        editor->state().plan.PhaseCount = 7;  // the old plan, to be replaced, nothing unsaved in it
+        editor->state().TakeBaseline();
         const fs::path chosen = folder_ / "fresh";
         editor.script->dialogFiles = {{ToText(chosen)}};
-        editor->findChild<QAction*>(QStringLiteral("ToolButton1"))->trigger();
+        Find<QAction>(editor, QStringLiteral("ToolButton1"))->trigger();
 
         QCOMPARE(editor.script->dialogs.size(), std::size_t{1});
         QCOMPARE(editor.script->dialogs.front().title, QStringLiteral("Новый файл"));
@@ -265,6 +255,7 @@ private slots:
     void newProjectCancelledOrUnwritableChangesNothing() {
         Editor editor = MakeEditor();
         editor->state().plan.PhaseCount = 7;
+        editor->state().TakeBaseline();
         editor.script->dialogFiles = {{}, {ToText(folder_ / "missing" / "x.kdt")}};
         editor->ToolButton1Click();  // cancelled
         QCOMPARE(editor->state().plan.PhaseCount, 7);
@@ -297,9 +288,9 @@ private slots:
         const std::vector<std::uint8_t> onDisk = FileBytes(folder_ / "kept.kdt");
 
         editor.script->answers = {kIdNo, kIdYes};
-        editor->findChild<QAction*>(QStringLiteral("ClearItem"))->trigger();
+        Find<QAction>(editor, QStringLiteral("ClearItem"))->trigger();
         QCOMPARE(editor->state().currentPath, folder_ / "kept.kdt");
-        editor->findChild<QAction*>(QStringLiteral("ClearItem"))->trigger();
+        Find<QAction>(editor, QStringLiteral("ClearItem"))->trigger();
 
         const MessageRequest& question = editor.script->messages.front();
         QCOMPARE(question.caption, QStringLiteral("Подтверждение"));

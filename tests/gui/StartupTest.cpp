@@ -178,7 +178,7 @@ private slots:
         QVERIFY(lock.acquire());
         Editor editor = MakeEditor();
         QVERIFY(editor->FileOpen1Accept(Folder() / "import.dbf"));
-        editor->state().journal.undo.push_back("an edit");
+        editor->state().journal.Record(0, "an edit");
         HandOffServer server([&](const QByteArray& path) { editor->ReceiveHandOff(path); });
         QVERIFY(server.listen());
 

@@ -2,12 +2,14 @@
 // the project it came from, the projects of this run and the journals.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <filesystem>
 #include <vector>
 
+#include "binding/Journal.h"
 #include "data/PlanCommands.h"
 #include "data/TypeKDT.h"
-#include "shell/EditJournal.h"
 
 namespace kdt::gui {
 
@@ -20,7 +22,14 @@ struct EditingState {
     std::filesystem::path currentPath;
     std::vector<std::filesystem::path> projects;  // newest first
     int currentPage = 0;                          // 0 until a page was shown
-    EditJournal journal;
+    Journal journal;
+    // The record as it was last opened, created, imported or saved (as a save
+    // would write it): an edit that records no journal entry still shows as
+    // a difference from it.
+    std::array<std::uint8_t, kSignalPlanSize> baseline{};
+
+    void TakeBaseline();
+    bool planModified() const;
 };
 
 // Paths are the same project where the file system says so: ignoring case

@@ -21,6 +21,7 @@
 #include <QSaveFile>
 #include <QScreen>
 #include <QStackedLayout>
+#include <QVBoxLayout>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
@@ -31,6 +32,8 @@
 #include "common/FileIO.h"
 #include "data/LegacyImport.h"
 #include "data/TextEncoding.h"
+#include "binding/Page.h"
+#include "pages/PageFactory.h"
 #include "pages/PageFrame.h"
 #include "pages/PageTable.h"
 #include "rom/KonvertHexBin.h"
@@ -146,6 +149,7 @@ TKDT::TKDT(std::unique_ptr<UserInteraction> interaction, QWidget* parent)
     setWindowIcon(AppIcon());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint);
+    ConnectPageContext();
     CreateActions();
     CreateMenus();
     CreateToolBar();
@@ -169,11 +173,19 @@ TKDT::TKDT(std::unique_ptr<UserInteraction> interaction, QWidget* parent)
 
 TKDT::~TKDT() = default;
 
+void TKDT::ConnectPageContext() {
+    context_.beep = [this] { interaction_->beep(); };
+    context_.message = [this](const MessageRequest& request) { return MessageDlg(request); };
+    context_.showPage = [this](int number) { ShowPage(number); };
+    state_.journal.showPage = [this](int number) { ShowPage(number, true); };
+    state_.journal.onRecord = [this] { emit planEdited(); };
+}
+
 void TKDT::FormCreate() {
     setAcceptDrops(true);
     settings_ = SettingsAtCreation();
     state_.projects.clear();
-    state_.journal.clear();
+    state_.journal.Clear();
     workFolder_ = DefaultWorkFolder();
 #if !defined(Q_OS_WIN)
     // Elsewhere no installer lays out the work folder; the error file and the
@@ -183,7 +195,7 @@ void TKDT::FormCreate() {
     LoadSettings();
     dialogFolder_ = settings_.projectFolder;
     ResetPlan();
-    state_.journal.clear();
+    state_.journal.Clear();
     N3Click();
     RefreshEnabledStates();
 }
@@ -266,11 +278,10 @@ void TKDT::CreateMenus() {
     QMenu* edit = bar->addMenu(Text("Редактор"));
     edit->setObjectName(QStringLiteral("EditMenu"));
     connect(edit, &QMenu::aboutToShow, this, &TKDT::N3Click);
-    // Undo and redo replay the journal through the pages, which come later.
     undoItem_ = AddCommand(QStringLiteral("UndoItem"), Text("Отменить"), QKeySequence(QStringLiteral("Ctrl+Z")),
-                           nullptr);
+                           &TKDT::ToolButton20Click);
     redoItem_ = AddCommand(QStringLiteral("RedoItem"), Text("Повторить"), QKeySequence(QStringLiteral("Ctrl+Y")),
-                           nullptr);
+                           &TKDT::ToolButton21Click);
     undoItem_->setEnabled(false);
     redoItem_->setEnabled(false);
     edit->addAction(undoItem_);
@@ -397,9 +408,9 @@ void TKDT::CreateToolBar() {
     }
     toolBar_->addSeparator();
     undoButton_ = add(AddToolCommand(QStringLiteral("ToolButton20"), CommandIcon::Undo,
-                                     "Отменить|Отменить последнию операцию", nullptr));
+                                     "Отменить|Отменить последнию операцию", &TKDT::ToolButton20Click));
     redoButton_ = add(AddToolCommand(QStringLiteral("ToolButton21"), CommandIcon::Redo,
-                                     "Повторить|Повторить последнию отмененную операцию", nullptr));
+                                     "Повторить|Повторить последнию отмененную операцию", &TKDT::ToolButton21Click));
     undoButton_->setEnabled(false);
     redoButton_->setEnabled(false);
 }
@@ -408,14 +419,28 @@ void TKDT::CreatePages() {
     auto* area = new QWidget(this);
     area->setObjectName(QStringLiteral("PageArea"));
     area->setFixedSize(kPageAreaWidth, kPageAreaHeight);
+    // The pages were laid out for a small dialog font; the desktop's default
+    // would not fit the fixed page area.
+    QFont pageFont = area->font();
+    pageFont.setPointSizeF(std::min(pageFont.pointSizeF(), 8.0));
+    area->setFont(pageFont);
     pageStack_ = new QStackedLayout(area);
     pageStack_->setContentsMargins(2, 0, 2, 2);
-    for (const PageInfo& page : kPages) {
-        auto* frame = new TPageFrame(page.number, Text(page.caption), area);
+    for (const PageInfo& info : kPages) {
+        auto* frame = new TPageFrame(info.number, Text(info.caption), area);
         pageStack_->addWidget(frame);
-        pages_[static_cast<std::size_t>(page.number - 1)].frame = frame;
+        PageControls& controls = pages_[static_cast<std::size_t>(info.number - 1)];
+        controls.frame = frame;
+        controls.page = CreatePage(info.number, context_, frame);
+        if (controls.page != nullptr) {
+            auto* layout = new QVBoxLayout(frame);
+            layout->setContentsMargins(2, 2, 2, 2);
+            layout->addWidget(controls.page);
+        }
     }
     setCentralWidget(area);
+    const FillGuard guard(state_.journal);
+    context_.ForEachPage([](Page& page) { page.ApplyRomType(); });
 }
 
 // ---------------------------------------------------------------- messages
@@ -480,6 +505,7 @@ void TKDT::RemoveFromProjectList(const fs::path& path) {
 
 void TKDT::ResetPlan() {
     kdt::ResetPlan(state_.plan, static_cast<std::uint8_t>(settings_.defaultRom), settings_.defaultSpeed);
+    state_.TakeBaseline();
     state_.currentPath.clear();
     ShowCaption();
 }
@@ -490,9 +516,19 @@ void TKDT::RefreshEditor() {
 }
 
 void TKDT::RefreshEditorView() {
+    context_.setRefreshing(true);
+    {
+        // The ROM type of the new plan sets limits, lists and enabled states
+        // only: nothing of the previous plan's pages is written into this one.
+        const FillGuard guard(state_.journal);
+        context_.ForEachPage([](Page& page) { page.ApplyRomType(); });
+        context_.ForEachPage([](Page& page) { page.PlanReplaced(); });
+    }
     pages_[0].action->setChecked(true);
-    ShowPage(1);
-    state_.journal.clear();
+    ShowPage(1, true);
+    state_.journal.Clear();
+    context_.setRefreshing(false);
+    state_.TakeBaseline();
     emit planReplaced();
     RefreshEnabledStates();
 }
@@ -504,26 +540,33 @@ TPageFrame* TKDT::pageFrame(int number) const {
     return pages_[static_cast<std::size_t>(number - 1)].frame;
 }
 
+Page* TKDT::page(int number) const {
+    if (number < 1 || number > kPageCount) return nullptr;
+    return pages_[static_cast<std::size_t>(number - 1)].page;
+}
+
 bool TKDT::PageSwitchBegin(int number) {
     const PageControls& page = pages_[static_cast<std::size_t>(number - 1)];
     page.action->setChecked(true);
-    if (page.frame->hasFocus()) return false;
-    state_.journal.recordingSuppressed = true;
-    return true;
+    return !page.frame->hasFocus();
 }
 
 void TKDT::PageSwitchEnd(int number) {
     const PageControls& page = pages_[static_cast<std::size_t>(number - 1)];
     pageStack_->setCurrentWidget(page.frame);
-    state_.journal.recordingSuppressed = false;
     page.frame->setFocus();
     state_.currentPage = number;
 }
 
-void TKDT::ShowPage(int number) {
+void TKDT::ShowPage(int number, bool refill) {
     if (number < 1 || number > kPageCount) return;
     // The parameters page is shown after every replaced plan and runs only the end.
-    if (number != 1 && !PageSwitchBegin(number)) return;
+    if (number != 1 && !PageSwitchBegin(number) && !refill) return;
+    if (Page* shown = page(number)) {
+        // Filling records nothing and stores nothing, however the fill ends.
+        const FillGuard guard(state_.journal);
+        shown->Fill();
+    }
     PageSwitchEnd(number);
 }
 
@@ -536,13 +579,25 @@ void TKDT::RefreshEnabledStates() {
     closeItem_->setEnabled(anyProject);
     for (const PageInfo& page : kPages)
         pages_[static_cast<std::size_t>(page.number - 1)].action->setEnabled(PageEnabled(page.number, state_.plan));
+    undoButton_->setEnabled(!state_.journal.undoList().empty());
+    redoButton_->setEnabled(!state_.journal.redoList().empty());
+    context_.ForEachPage([](Page& page) { page.RefreshEnabledStates(); });
 }
 
 void TKDT::N3Click() {
+    RefreshEnabledStates();
     programmerItem_->setEnabled(QFileInfo(settings_.programmerPath).isFile());
     undoItem_->setEnabled(undoButton_->isEnabled());
     redoItem_->setEnabled(redoButton_->isEnabled());
+    undoItem_->setText(ToQString(state_.journal.UndoCaption()));
+    redoItem_->setText(ToQString(state_.journal.RedoCaption()));
 }
+
+// ---------------------------------------------------------------- undo and redo
+
+void TKDT::ToolButton20Click() { state_.journal.Undo(); }
+
+void TKDT::ToolButton21Click() { state_.journal.Redo(); }
 
 void TKDT::RebuildProjectMenu() {
     const QList<QAction*> items = projectsMenu_->actions();
@@ -621,8 +676,10 @@ bool TKDT::FileOpen1Execute() {
     request.startFolder = dialogFolder_;
     request.several = true;
     const QStringList chosen = interaction_->chooseFiles(this, request);
-    // Several files may be chosen; the first one is opened.
-    if (!chosen.isEmpty()) FileOpen1Accept(QStringToPath(chosen.first()));
+    // Several files may be chosen; the first one is opened, unless the user
+    // keeps the plan with unsaved edits in the leave check.
+    if (chosen.isEmpty() || (HasUnsavedWork() && !LeaveCheck())) return true;
+    FileOpen1Accept(QStringToPath(chosen.first()));
     return true;
 }
 
@@ -691,6 +748,7 @@ bool TKDT::FileSaveAs1Accept(const fs::path& chosen) {
         MessageDlg(Box(MessageIcon::Error, MessageButtons::Ok, "Ошибка", ToQString(saved.error)));
         return false;
     }
+    state_.TakeBaseline();
     const fs::path written = ProjectPath(saved.written);
     saveDialogFileName_ = PathToQString(written);
     RemoveFromProjectList(previous);
@@ -705,7 +763,12 @@ void TKDT::SaveAsClick() {
 }
 
 void TKDT::ToolButton1Click() {
-    if (!state_.projects.empty()) LeaveCheck();  // its answer does not stop a new project
+    // With unsaved edits the answer counts; otherwise the check asks nothing.
+    if (HasUnsavedWork()) {
+        if (!LeaveCheck()) return;
+    } else if (!state_.projects.empty()) {
+        LeaveCheck();
+    }
 
     const QDir folder(settings_.projectFolder);
     QString proposed = folder.filePath(QStringLiteral("NewSOD"));
@@ -779,7 +842,11 @@ void TKDT::CloseClick() {
     }
 }
 
-void TKDT::ExitClick() { QCoreApplication::exit(0); }
+void TKDT::ExitClick() {
+    // Ends at once, settings unsaved, as always; but never over unsaved edits without asking.
+    if (HasUnsavedWork() && !LeaveCheck()) return;
+    interaction_->endProgram();
+}
 
 // ---------------------------------------------------------------- leaving a project
 
@@ -787,7 +854,8 @@ ProjectState TKDT::ModificationState() const {
     const fs::path& path = state_.currentPath;
     std::error_code error;
     const bool exists = !path.empty() && fs::exists(path, error);
-    const bool journalsEmpty = state_.journal.empty();
+    // Edits that record no journal entry count as much as those that do.
+    const bool journalsEmpty = state_.journal.empty() && !state_.planModified();
     if (!exists) return journalsEmpty ? ProjectState::NothingToSave : ProjectState::UnsavedWork;
     if (!PassesExtensionTest(PathToUtf8(path), kProjectExtensionList))
         return journalsEmpty ? ProjectState::UnchangedImport : ProjectState::ChangedImport;
@@ -796,6 +864,11 @@ ProjectState TKDT::ModificationState() const {
     const auto record = RecordBytes(state_.plan);
     return std::memcmp(file.bytes.data(), record.data(), file.bytes.size()) == 0 ? ProjectState::Unchanged
                                                                                   : ProjectState::Changed;
+}
+
+bool TKDT::HasUnsavedWork() const {
+    const ProjectState state = ModificationState();
+    return state == ProjectState::Changed || state == ProjectState::UnsavedWork || state == ProjectState::ChangedImport;
 }
 
 bool TKDT::LeaveCheck() {
@@ -1012,7 +1085,6 @@ void TKDT::FileArgumentOnShow(bool realShow) {
     } else {
         QCoreApplication::postEvent(this, new QEvent(static_cast<QEvent::Type>(kDeferredStartEvent)));
     }
-    if (auto* comment = findChild<QLineEdit*>(QStringLiteral("LabeledEdit20"))) comment->setMaxLength(140);
 }
 
 void TKDT::customEvent(QEvent* event) {
@@ -1028,6 +1100,7 @@ void TKDT::customEvent(QEvent* event) {
 void TKDT::DeferredStart() {
     RefreshEditor();
     NormalisePlan(state_.plan, state_.editor.addressEditor.value);
+    state_.TakeBaseline();
     dialogFolder_ = settings_.projectFolder;
     QCoreApplication::processEvents();
     if (!FileOpen1Execute()) ToolButton1Click();
@@ -1035,12 +1108,25 @@ void TKDT::DeferredStart() {
 
 // ---------------------------------------------------------------- keys and dropped files
 
+namespace {
+
+// The keys of the journal; a field's own undo must never see them, or its
+// change would be recorded as an edit.
+bool IsJournalKey(const QKeyEvent& key) {
+    const QKeySequence pressed(key.keyCombination());
+    return pressed == QKeySequence(QStringLiteral("Ctrl+Z")) || pressed == QKeySequence(QStringLiteral("Ctrl+Y")) ||
+           pressed == QKeySequence(QStringLiteral("Ctrl+Shift+Z"));
+}
+
+}  // namespace
+
 bool TKDT::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (type != QEvent::KeyRelease && type != QEvent::ShortcutOverride) return false;
+    if (type != QEvent::KeyRelease && type != QEvent::ShortcutOverride && type != QEvent::KeyPress) return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget == nullptr || widget->window() != this) return false;
     auto* key = static_cast<QKeyEvent*>(event);
+    if (type == QEvent::KeyPress) return IsJournalKey(*key);
     if (type == QEvent::ShortcutOverride) return TakesShortcutFirst(key);
     // An event that no widget takes travels up to the window: see it once.
     if (key == lastKeyRelease_ && key->timestamp() == lastKeyReleaseTime_) return false;
@@ -1052,16 +1138,17 @@ bool TKDT::eventFilter(QObject* watched, QEvent* event) {
 bool TKDT::TakesShortcutFirst(QKeyEvent* event) {
     const QKeySequence pressed(event->keyCombination());
     for (QAction* action : findChildren<QAction*>()) {
-        if (action->shortcut() != pressed || !action->isEnabled()) continue;
-        // A shortcut opens its menu first, as a click on the menu would.
+        if (action->shortcut() != pressed) continue;
+        // A shortcut opens its menu first, as a click on the menu would; that
+        // also brings the item's enabled state up to date before it is tested.
         const QString name = action->objectName();
         if (name == QLatin1String("UndoItem") || name == QLatin1String("RedoItem") ||
             name == QLatin1String("PasteItem") || name == QLatin1String("AnalysisItem") ||
             name == QLatin1String("CompileItem"))
             N3Click();
-        return true;
+        if (action->isEnabled()) return true;
     }
-    return false;
+    return IsJournalKey(*event);
 }
 
 bool TKDT::FormKeyUp(QKeyEvent* event) {
@@ -1108,8 +1195,10 @@ void TKDT::dropEvent(QDropEvent* event) {
 void TKDT::DropFiles(const QStringList& paths) {
     for (const QString& dropped : paths) {
         const fs::path path = ProjectPath(QStringToPath(dropped));
-        // No leave check: a dropped project simply becomes the current one.
-        if (PassesExtensionTest(PathToUtf8(path), kProjectExtensionList)) FileOpen1Accept(path);
+        // A dropped project becomes the current one; unsaved edits are asked about first.
+        if (!PassesExtensionTest(PathToUtf8(path), kProjectExtensionList)) continue;
+        if (HasUnsavedWork() && !LeaveCheck()) return;
+        FileOpen1Accept(path);
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include <QMainWindow>
 
+#include "binding/PageContext.h"
 #include "shell/EditingState.h"
 #include "shell/Icons.h"
 #include "shell/KdtSettings.h"
@@ -23,6 +24,7 @@ class QToolBar;
 
 namespace kdt::gui {
 
+class Page;
 class TPageFrame;
 
 // The start-up request the window posts to itself when it has no file to open.
@@ -79,8 +81,14 @@ public:
     void BitBtn5Click();       // start the programmer
     void AnalizClick();
 
+    // Undo and redo ("Отменить", "Повторить", Ctrl+Z, Ctrl+Y, tool buttons 20 and 21).
+    void ToolButton20Click();
+    void ToolButton21Click();
+
     // Project state and the questions before the plan is replaced or abandoned.
     ProjectState ModificationState() const;
+    // Edits that a replaced or abandoned plan would lose.
+    bool HasUnsavedWork() const;
     bool LeaveCheck();
     bool FormCloseQuery();
     void ChooseProject(const std::filesystem::path& path);  // an item of "Проекты"
@@ -89,11 +97,13 @@ public:
     void ResetPlan();
     void RefreshEditor();
 
-    // Pages.
-    void ShowPage(int number);
+    // Pages. A replay shows its page filled anew even when its frame holds the focus.
+    void ShowPage(int number, bool refill = false);
     bool PageSwitchBegin(int number);  // false: the page holds the focus already
     void PageSwitchEnd(int number);
     TPageFrame* pageFrame(int number) const;
+    Page* page(int number) const;
+    PageContext& pageContext() { return context_; }
 
     // Settings.
     SettingsRun LoadSettings();
@@ -113,6 +123,8 @@ public:
 signals:
     // The plan was replaced or reset: pages show it anew.
     void planReplaced();
+    // An edit was recorded in the journal (the simulation window closes on it).
+    void planEdited();
     // Keys the window takes for the pages whichever page is in front.
     void scheduleCopyRequested();
     void colourModeRequested(int mode);  // F1..F5 give 1..5
@@ -130,6 +142,7 @@ protected:
 private:
     struct PageControls {
         TPageFrame* frame = nullptr;
+        Page* page = nullptr;       // nullptr while the page has no controls
         QAction* action = nullptr;  // tool button and "Работа" item
     };
 
@@ -160,9 +173,11 @@ private:
     std::filesystem::path RomFileFor(int fileType) const;
     void StartDesktopProgram(const QStringList& candidates, const QStringList& arguments);
     void ShowHelpTopic(int topic);
+    void ConnectPageContext();
 
     std::unique_ptr<UserInteraction> interaction_;
     EditingState state_;
+    PageContext context_{state_.plan, state_.editor.addressEditor, state_.journal};
     KdtSettings settings_;
     std::filesystem::path workFolder_;
     std::string startupArgument_;

@@ -1,5 +1,6 @@
 #include "shell/UserInteraction.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -105,5 +106,9 @@ bool UserInteraction::startProgram(const QString& program, const QStringList& ar
                                    const QString& workingFolder) {
     return QProcess::startDetached(program, arguments, workingFolder);
 }
+
+void UserInteraction::beep() { QApplication::beep(); }
+
+void UserInteraction::endProgram() { QCoreApplication::exit(0); }
 
 }  // namespace kdt::gui

@@ -55,6 +55,12 @@ public:
     // Starts a program without waiting for it; false when it could not be started.
     virtual bool startProgram(const QString& program, const QStringList& arguments,
                               const QString& workingFolder);
+
+    // The beep of a refused entry.
+    virtual void beep();
+
+    // Ends the program's event loop at once ("Выход").
+    virtual void endProgram();
 };
 
 // A text as a message box shows it: the "\n\r" breaks of the system's

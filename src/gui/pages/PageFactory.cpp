@@ -1,0 +1,14 @@
+#include "pages/PageFactory.h"
+
+#include "pages/ParametersPage.h"
+
+namespace kdt::gui {
+
+Page* CreatePage(int number, PageContext& context, QWidget* frame) {
+    switch (number) {
+        case 1: return new ParametersPage(context, frame);
+        default: return nullptr;
+    }
+}
+
+}  // namespace kdt::gui
