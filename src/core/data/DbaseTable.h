@@ -4,7 +4,8 @@
 //
 // The table and its memo file are read whole at Open: such tables are a few
 // kilobytes, and bounds are then checked against bytes in memory, so damaged
-// input can never make the reader read outside a file.
+// input can never make the reader read outside a file. A file longer than
+// kMaxTableFileSize is refused before it is read.
 //
 // Where damage is found: everything about the table file (header, field
 // descriptors, record count), the presence of the memo file and the memo file
@@ -24,11 +25,15 @@
 
 namespace kdt {
 
+// Far above any table of a plan, and low enough to read whole without concern.
+inline constexpr std::size_t kMaxTableFileSize = 64 * 1024 * 1024;
+
 class DbaseTable {
 public:
     // Opens the table file named tableName (UTF-8, with its extension) in the
-    // folder. The table and memo file names are matched without regard to
-    // case, also on a case-sensitive file system. On success the first live
+    // folder (an empty folder is the current one). The table and memo file
+    // names are matched without regard to case, also on a case-sensitive
+    // file system. On success the first live
     // row is current; otherwise error says why, naming the file.
     static std::optional<DbaseTable> Open(const std::filesystem::path& folder, std::string_view tableName,
                                           std::string& error);

@@ -36,6 +36,7 @@ struct ProjectFileRead {
     std::string error;              // empty on success; the plan is then unchanged
     std::uint8_t layoutVersion = 0; // byte 5 of the file as found
     std::string rewriteError;       // set when an upgraded file could not be written back
+    std::string shortFileWarning;   // set when the file held less than a record, naming its size
     bool ok() const { return error.empty(); }
 };
 
@@ -44,8 +45,9 @@ struct ProjectFileRead {
 ProjectFileRead ReadProjectFile(const std::filesystem::path& path, TSignalPlan& plan,
                                 OldLayoutHandling oldLayouts);
 
-// Writes the record with FormatVersion 2. An existing longer file keeps its
-// bytes beyond the record. Returns an empty string on success, else the reason.
+// Writes the record with FormatVersion 2, crash-safe. An existing longer file
+// keeps its bytes beyond the record; a read-only one is refused. Returns an
+// empty string on success, else the reason.
 std::string SaveProjectFile(const std::filesystem::path& path, TSignalPlan& plan);
 
 // A path's extension, dot included, in lower case: how every file kind is told apart.
