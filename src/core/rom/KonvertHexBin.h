@@ -27,11 +27,28 @@ struct HexConversion {
     bool ok() const { return error.empty(); }
 };
 
-// Applies the data records in list order to a 0xFF-filled image and cuts it
-// just after the last byte of the last data record. A record of length 0
-// ends the list; lines without ":" and records of other types are skipped;
-// checksums are not checked.
+// The builder's own records as the flat image: applied in list order to a
+// 0xFF-filled image, cut just after the last byte of the last data record. A
+// record of length 0 ends the list; lines without ":" and records of other
+// types are skipped; checksums are not checked. The BIN file is made this
+// way; files read from disk go through ReadHexFileText instead.
 HexConversion HexToBin(std::span<const std::string> lines);
+
+// The text of an Intel HEX file from disk as the flat image, read strictly,
+// since a wrong byte here is a wrong signal on the street:
+// - lines end in CR, LF or CR LF; blank lines and a leading UTF-8 BOM are
+//   skipped, and blanks after a record are allowed;
+// - any other line that is not a whole record, a record whose length does
+//   not match its line, and a wrong checksum are errors naming the line;
+// - data records may come in any address order; a later record overwrites an
+//   earlier one; a data record of length 0 is simply empty; the image ends
+//   after the highest address written, 0xFF wherever nothing was;
+// - the end record (type 01) ends the file: whatever follows is ignored (a
+//   DOS tool's Ctrl-Z, say); without one the file ends at its last line;
+// - extended address records (02, 04) must hold address 0, since the image
+//   lies below 64 KiB; start address records (03, 05) are ignored; other
+//   record types are errors.
+HexConversion ReadHexFileText(std::string_view text);
 
 // The lines of a HEX text: split at line feeds, a carriage return before
 // the line feed dropped.

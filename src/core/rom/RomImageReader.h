@@ -36,8 +36,8 @@ struct RomImageFileRead {
     bool ok() const { return status == Status::Ok; }
 };
 
-// Loads a .bin file as the flat image, or a .hex file converted with
-// HexToBin, and decodes it.
+// Loads a .bin file as the flat image, or a .hex file read strictly with
+// ReadHexFileText, and decodes it.
 RomImageFileRead ReadRomImageFile(const std::filesystem::path& path, std::uint8_t romVersion,
                                   RomImageReader& reader, TSignalPlan& plan);
 
