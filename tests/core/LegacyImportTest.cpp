@@ -8,6 +8,7 @@
 #include "data/PlanCommands.h"
 #include "data/PlanProcedures.h"
 #include "data/TextEncoding.h"
+#include "support/DbaseBytes.h"
 #include "support/TempFolder.h"
 
 namespace kdt {
@@ -158,6 +159,19 @@ TEST(LegacyImport, RowsOutsideThePlanAreSkippedAndCounted) {
     TSignalPlan expected = before;
     expected.PhaseCount = 3;
     EXPECT_EQ(std::memcmp(&plan, &expected, sizeof plan), 0) << "nothing else was written";
+}
+
+TEST(LegacyImport, ATableWithoutRowsChangesNothing) {
+    test::TempFolder folder;
+    const std::vector<test::FieldDef> fields = {{"Kod", 'C', 12}, {"Val1", 'N', 6}, {"Val2", 'N', 6}};
+    test::WriteBytes(folder / "empty.dbf", test::TableBytes(0x03, fields, {{true, {"130", "4"}}, {false, {"", "3"}}}));
+    TSignalPlan plan = NewPlan();
+    StoreText(plan.ProjectFileName, "kept.kdt");
+    const TSignalPlan before = plan;
+    const LegacyImportResult result = ImportLegacyTable(folder / "empty.dbf", plan);
+    EXPECT_EQ(result.status, LegacyImportResult::Status::Empty);
+    EXPECT_EQ(result.message, kLegacyOpenErrorMessage);
+    EXPECT_EQ(std::memcmp(&plan, &before, sizeof plan), 0);
 }
 
 TEST(LegacyImport, RefusedNamesMissingFieldsAndUnreadableTables) {
