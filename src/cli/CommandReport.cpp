@@ -81,6 +81,8 @@ int RunReport(const std::vector<std::string>& words, std::ostream& out, std::ost
     const ReportSections sections =
         command.value("--sections") ? ParseSections(*command.value("--sections")) : DefaultReportSections();
     const ReportDate today = command.value("--date") ? ParseDate(*command.value("--date")) : Today();
+    if (const auto output = command.value("--out"))
+        CheckOutput(Utf8ToPath(*output), Utf8ToPath(*output), InputFilesOf(planPath));
 
     PlanSession session;
     if (const auto status = OpenPlanArgument(session, "report", planPath, rom, err)) return *status;

@@ -31,11 +31,15 @@ OpenPlanResult OpenPlanFile(const fs::path& path, TSignalPlan& plan, PlanEditorS
         }
         result.layoutVersion = read.layoutVersion;
         result.warning = read.rewriteError;
+        result.shortFileWarning = read.shortFileWarning;
     } else if (extension == ".dbf") {
         const LegacyImportResult imported = ImportLegacyTable(path, opened);
         if (imported.status != LegacyImportResult::Status::Imported) {
-            result.failure = imported.status == LegacyImportResult::Status::Refused ? OpenFailure::Refused
-                                                                                    : OpenFailure::Unreadable;
+            switch (imported.status) {
+            case LegacyImportResult::Status::Refused: result.failure = OpenFailure::Refused; break;
+            case LegacyImportResult::Status::Empty: result.failure = OpenFailure::NoPlan; break;
+            default: result.failure = OpenFailure::Unreadable; break;
+            }
             result.error = imported.message;
             result.detail = imported.stopDetail;
             return result;
@@ -43,6 +47,7 @@ OpenPlanResult OpenPlanFile(const fs::path& path, TSignalPlan& plan, PlanEditorS
         result.importStopMessage = imported.stopMessage;
         result.detail = imported.stopDetail;
         result.skippedRows = imported.skippedRows;
+        result.truncatedValues = imported.truncatedValues;
         if (IsRom42x(opened)) DoubleTimeValues(opened);
     } else if (extension == ".hex" || extension == ".bin") {
         const RomImageFileRead read = ReadRomImageFile(path, plan.RomVersion, editor.romReader, opened);
@@ -72,6 +77,12 @@ OpenPlanResult OpenPlanFile(const fs::path& path, TSignalPlan& plan, PlanEditorS
 
 SavePlanResult SavePlanAs(const fs::path& chosen, TSignalPlan& plan, const NetworkAddressEditor& editor) {
     SavePlanResult result;
+    // Checked before ".kdt" is appended: "" or "sub/" would otherwise become
+    // a hidden file named ".kdt", and a folder's name a file beside it.
+    if (std::string problem = CheckWriteName(chosen); !problem.empty()) {
+        result.error = std::move(problem);
+        return result;
+    }
     result.written = ProjectSaveName(AbsolutePath(chosen));
     NormalisePlan(plan, editor.value);
     result.error = SaveProjectFile(result.written, plan);

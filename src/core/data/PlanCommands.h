@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "data/PlanProcedures.h"
 #include "data/ProjectFile.h"
@@ -25,7 +26,7 @@ struct PlanEditorState {
 enum class OpenFailure {
     None,
     Unreadable,  // the file could not be read, or is not of a kind the program opens
-    NoPlan,      // an image was read but holds no plan
+    NoPlan,      // an image was read but holds no plan, or a table holds no rows
     Refused,     // a table whose name says it holds no plan (a warning, not an error)
 };
 
@@ -36,11 +37,13 @@ struct OpenPlanResult {
     std::string detail;              // what exactly went wrong, where the message is the system's fixed text
     std::uint8_t layoutVersion = 0;  // of a project file, as found
     std::string warning;             // something went wrong that did not stop the open
+    std::string shortFileWarning;    // a project file shorter than the record (the editor reads it silently)
     // A legacy table: the message of a bad row that ended the import early
     // (the rows before it were imported), and the rows skipped because their
     // indices lie outside the plan.
     std::string importStopMessage;
     int skippedRows = 0;
+    std::vector<std::string> truncatedValues;  // values cut to their field's width, one text each
     bool ok() const { return failure == OpenFailure::None; }
 };
 

@@ -18,6 +18,10 @@
 namespace kdt {
 
 std::string Cp1251ToUtf8(std::string_view bytes);
+// The same for text shown on a line: control characters (below 0x20 and
+// 0x7F) become '?', so that a stored CR, LF or ESC can neither break the
+// line nor reach a terminal.
+std::string VisibleCp1251ToUtf8(std::string_view bytes);
 std::string Utf8ToCp1251(std::string_view utf8);
 
 std::string Cp866ToUtf8(std::string_view bytes);
