@@ -322,19 +322,20 @@ private:
 
 // ---- Intel HEX text --------------------------------------------------------
 
-// A converted image is at most the 16-bit address space, a failed one empty;
-// the image written back as data records converts to itself; and it is read
-// as each ROM type, as opening a .hex file does.
+// Any text as a HEX file from disk, read strictly as opening a .hex file
+// does: a read image is at most the 16-bit address space, a refused one
+// empty; the image written back as the builder writes records reads as
+// itself, and the builder's conversion (HexToBin, which makes BIN files)
+// gives the same bytes; and it is decoded as each ROM type.
 class HexTextHarness {
 public:
     std::string Run(std::span<const std::uint8_t> data) {
         const std::string text(data.begin(), data.end());
-        const std::vector<std::string> lines = SplitHexLines(text);
-        for (const std::string& line : lines)
-            if (line.find('\n') != std::string::npos) return "a split line holds a line feed";
-        const HexConversion converted = HexToBin(lines);
-        if (!converted.ok()) return converted.image.empty() ? std::string() : "a failed conversion left an image";
+        const HexConversion converted = ReadHexFileText(text);
+        if (!converted.ok()) return converted.image.empty() ? std::string() : "a refused file left an image";
         if (converted.image.size() > 0x10000) return "an image beyond 64 KiB";
+        for (const std::string& line : SplitHexLines(text))
+            if (line.find('\n') != std::string::npos) return "a split line holds a line feed";
 
         std::vector<std::string> again;
         for (std::size_t at = 0; at < converted.image.size(); at += 16) {
@@ -344,8 +345,11 @@ public:
                                             std::span(converted.image).subspan(at, length)));
         }
         again.push_back(FormatHexRecord(0, kHexEndOfFileRecord, 0, {}));
-        const HexConversion back = HexToBin(again);
-        if (!back.ok() || back.image != converted.image) return "the image written as HEX did not convert back";
+        const HexConversion back = ReadHexFileText(HexFileText(again));
+        if (!back.ok() || back.image != converted.image) return "the image written as HEX did not read back";
+        const HexConversion built = HexToBin(again);
+        if (!built.ok() || built.image != converted.image)
+            return "the builder's conversion of the same records gave other bytes";
 
         return roms_.Run(converted.image);
     }
