@@ -4,9 +4,9 @@
 #include <filesystem>
 
 #include "ExampleCrossing.h"
-#include "data/PlanCommands.h"
 #include "data/PlanProcedures.h"
 #include "data/ProjectFile.h"
+#include "project/PlanCommands.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 
 #include "analysis/PlanAnalysis.h"
 #include "common/FileIO.h"
-#include "data/PlanCommands.h"
 #include "data/PlanProcedures.h"
 #include "data/ProjectFile.h"
 #include "data/TypeKDT.h"
+#include "project/PlanCommands.h"
 #include "rom/KonvertHexBin.h"
 #include "rom/RomImageBuilder.h"
 #include "rom/RomImageReader.h"

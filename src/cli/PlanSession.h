@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "data/PlanCommands.h"
+#include "project/PlanCommands.h"
 
 namespace kdt::cli {
 

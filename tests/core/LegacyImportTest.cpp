@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "data/LegacyImport.h"
-#include "data/PlanCommands.h"
 #include "data/PlanProcedures.h"
 #include "data/TextEncoding.h"
+#include "project/PlanCommands.h"
 #include "support/DbaseBytes.h"
 #include "support/TempFolder.h"
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <random>
 
-#include "data/PlanCommands.h"
 #include "data/ProjectFile.h"
+#include "project/PlanCommands.h"
 #include "support/TempFolder.h"
 
 namespace kdt {

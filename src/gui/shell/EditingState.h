@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "data/PlanCommands.h"
 #include "data/TypeKDT.h"
+#include "project/PlanCommands.h"
 #include "shell/EditJournal.h"
 
 namespace kdt::gui {

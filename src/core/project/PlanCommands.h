@@ -1,5 +1,7 @@
 // The file commands' plan side, shared by the editor and the command line:
 // opening any supported file, saving under a name, and starting a new project.
+// It orchestrates data (project files, the legacy import) and rom (the image
+// reader), so it sits above both and neither includes it.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "data/PlanCommands.h"
+#include "project/PlanCommands.h"
 
 #include "common/FileIO.h"
 #include "data/LegacyImport.h"
