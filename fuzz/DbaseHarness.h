@@ -40,23 +40,22 @@ public:
         std::filesystem::remove(folder_ / "input.dbt", ignored);
         std::filesystem::remove(folder_ / "input.fpt", ignored);
         const std::filesystem::path table = folder_ / "input.dbf";
-        if (std::string error = WriteFileAtomically(table, input.table); !error.empty()) return "writing: " + error;
+        if (std::string error = WriteFileAtomically(table, input.table).error; !error.empty()) return "writing: " + error;
         if (!input.memo.empty()) {
             const bool foxPro = !input.table.empty() && (input.table[0] == 0x30 || input.table[0] == 0x31 ||
                                                          input.table[0] == 0x32 || input.table[0] == 0xF5);
             const std::filesystem::path memo = folder_ / (foxPro ? "input.fpt" : "input.dbt");
-            if (std::string error = WriteFileAtomically(memo, input.memo); !error.empty()) return "writing: " + error;
+            if (std::string error = WriteFileAtomically(memo, input.memo).error; !error.empty()) return "writing: " + error;
         }
 
         // The name in another case: DOS names reach the reader in any case.
-        std::string openError;
-        std::optional<DbaseTable> opened = DbaseTable::Open(folder_, "INPUT.DBF", openError);
-        if (!opened) {
-            if (openError.empty()) return "Open failed without a reason";
-        } else if (std::string failure = ReadEveryCell(*opened, ProbedFields(input.table)); !failure.empty()) {
-            return failure;
+        DbaseTableOpen opened = DbaseTable::Open(folder_, "INPUT.DBF");
+        if (opened.table.has_value() != opened.ok()) return "Open's table and its outcome disagree";
+        if (opened.ok()) {
+            if (std::string failure = ReadEveryCell(*opened.table, ProbedFields(input.table)); !failure.empty())
+                return failure;
         }
-        return CheckImport(table, opened.has_value());
+        return CheckImport(table, opened.ok());
     }
 
 private:

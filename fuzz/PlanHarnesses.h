@@ -169,8 +169,7 @@ public:
 
     std::string Run(std::span<const std::uint8_t> data) {
         const TSignalPlan inMemory = PlanInMemory();
-        const std::string problem = CheckProjectFileBytes(data);
-        if (!problem.empty()) return CheckRefused(data, inMemory);
+        if (!CheckProjectFileBytes(data).ok()) return CheckRefused(data, inMemory);
 
         RecordRead keep = ReadRecordBytes(data, inMemory, false);
         if (!keep.error.empty()) return keep.error;
@@ -227,7 +226,7 @@ private:
     std::string CheckRefused(std::span<const std::uint8_t> data, const TSignalPlan& inMemory) {
         if (folder_.empty()) return {};
         const std::filesystem::path path = folder_ / "input.kdt";
-        if (std::string error = WriteFileAtomically(path, data); !error.empty()) return "writing the input: " + error;
+        if (std::string error = WriteFileAtomically(path, data).error; !error.empty()) return "writing the input: " + error;
         TSignalPlan plan = inMemory;
         PlanEditorState editor;
         const OpenPlanResult result = OpenPlanFile(path, plan, editor, OldLayoutHandling::RewriteFile);
@@ -242,7 +241,7 @@ private:
     std::string CheckFiles(std::span<const std::uint8_t> data, const TSignalPlan& inMemory, const TSignalPlan& record,
                            const std::vector<std::uint8_t>& upgraded, const TSignalPlan& opened) {
         const std::filesystem::path path = folder_ / "input.kdt";
-        if (std::string error = WriteFileAtomically(path, data); !error.empty()) return "writing the input: " + error;
+        if (std::string error = WriteFileAtomically(path, data).error; !error.empty()) return "writing the input: " + error;
         const bool oldLayout = data[kFormatVersionOffset] <= 1;
 
         TSignalPlan kept = inMemory;
@@ -263,7 +262,7 @@ private:
             return oldLayout ? "the rewritten file is not the upgraded bytes" : "a current file was rewritten";
 
         // OpenPlanFile on the original bytes: the record, opened, tied to the file.
-        if (std::string error = WriteFileAtomically(path, data); !error.empty()) return "writing the input: " + error;
+        if (std::string error = WriteFileAtomically(path, data).error; !error.empty()) return "writing the input: " + error;
         TSignalPlan plan = inMemory;
         PlanEditorState editor;
         const OpenPlanResult result = OpenPlanFile(path, plan, editor, OldLayoutHandling::KeepFile);

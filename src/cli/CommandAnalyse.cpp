@@ -36,11 +36,11 @@ int ReportAnalysis(const TSignalPlan& plan, const std::optional<std::string>& er
     }
     const std::filesystem::path file = Utf8ToPath(*errorFile);
     const std::vector<std::string> lines = ErrorFileLines(plan, file, findings);
-    if (const std::string error = WriteErrorFile(file, lines); !error.empty()) {
+    if (const Outcome written = WriteErrorFile(file, lines); !written.ok()) {
         // The findings matter more than the file: they are shown all the same,
         // without the line that would claim the file was written.
         PrintLines(FindingLines(plan, findings), out);
-        err << "kdt " << command << ": " << error << "\n";
+        err << "kdt " << command << ": " << written.error << "\n";
         return kExitUsage;
     }
     PrintLines(lines, out);

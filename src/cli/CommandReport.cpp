@@ -89,8 +89,8 @@ int RunReport(const std::vector<std::string>& words, std::ostream& out, std::ost
     const std::vector<std::string> lines = ComposeReport(session.plan, sections, today);
 
     if (const auto output = command.value("--out")) {
-        if (const std::string error = WriteReportFile(Utf8ToPath(*output), lines); !error.empty()) {
-            err << "kdt report: " << error << "\n";
+        if (const Outcome written = WriteReportFile(Utf8ToPath(*output), lines); !written.ok()) {
+            err << "kdt report: " << written.error << "\n";
             return kExitUsage;
         }
         return kExitOk;

@@ -110,8 +110,8 @@ int RunSimulate(const std::vector<std::string>& words, std::ostream& out, std::o
         }
     }
     if (trace) {
-        if (const std::string error = trace->Commit(); !error.empty()) {
-            err << "kdt simulate: " << error << "\n";
+        if (const Outcome written = trace->Commit(); !written.ok()) {
+            err << "kdt simulate: " << written.error << "\n";
             return kExitUsage;
         }
     }

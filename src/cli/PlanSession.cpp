@@ -42,7 +42,7 @@ std::vector<std::filesystem::path> InputFilesOf(const std::string& planPath) {
 
 void CheckOutput(const std::filesystem::path& chosen, const std::filesystem::path& written,
                  const std::vector<std::filesystem::path>& inputs) {
-    if (const std::string problem = CheckWriteName(chosen); !problem.empty()) throw UsageError(problem);
+    if (const Outcome name = CheckWriteName(chosen); !name.ok()) throw UsageError(name.error);
     for (const std::filesystem::path& input : inputs)
         if (IsSameFile(written, input))
             throw UsageError("the output \"" + PathToUtf8(written) + "\" is the input \"" + PathToUtf8(input) +

@@ -20,7 +20,7 @@ std::string SaveNewPlan(const test::TempFolder& folder) {
     TSignalPlan plan;
     ResetPlan(plan, kRom421, 60);
     const auto path = folder / "new.kdt";
-    EXPECT_EQ(SaveProjectFile(path, plan), "");
+    EXPECT_EQ(SaveProjectFile(path, plan).error, "");
     return path.string();
 }
 

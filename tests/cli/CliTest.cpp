@@ -63,7 +63,7 @@ TEST(KdtInfo, SummarisesAPlanInUtf8) {
     plan.ProgramCount = 3;
     plan.TvpButtonCount = 2;
     StoreText(plan.Comment, "\xCF\xE5\xF0\xE5\xEA\xF0\xB8\xF1\xF2\xEE\xEA");  // "Перекрёсток"
-    ASSERT_EQ(SaveProjectFile(folder / "p.kdt", plan), "");
+    ASSERT_EQ(SaveProjectFile(folder / "p.kdt", plan).error, "");
 
     const KdtRun run = Kdt({"info", (folder / "p.kdt").string()});
     ASSERT_EQ(run.status, 0) << run.err;
@@ -84,7 +84,7 @@ TEST(KdtInfo, ControlCharactersOfTheCommentShowAsQuestionMarks) {
     TSignalPlan plan;
     ResetPlan(plan, kRom421, 60);
     StoreText(plan.Comment, "a\x1B[2Jb\rc\nd\x7F\xCF");  // ESC, CR, LF, DEL and "П"
-    ASSERT_EQ(SaveProjectFile(folder / "p.kdt", plan), "");
+    ASSERT_EQ(SaveProjectFile(folder / "p.kdt", plan).error, "");
     const KdtRun run = Kdt({"info", (folder / "p.kdt").string()});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("Comment: a?[2Jb?c?d?П\n"), std::string::npos) << run.out;

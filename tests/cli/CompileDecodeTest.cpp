@@ -47,7 +47,7 @@ TEST(KdtCompile, WarnsWhenTheCoordinatorBlockOverrunsItsRoom) {
     plan.NetworkType = 3;
     plan.ProgramCount = 16;
     plan.CoordControllerCount = 7;
-    ASSERT_EQ(SaveProjectFile(folder / "big.kdt", plan), "");
+    ASSERT_EQ(SaveProjectFile(folder / "big.kdt", plan).error, "");
     KdtRun run = Kdt({"compile", (folder / "big.kdt").string()});
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.err.find("warning: Блок координатора занимает 115 байт"), std::string::npos) << run.err;

@@ -27,10 +27,10 @@ using Bytes = std::vector<std::uint8_t>;
 const fs::path kFixtures = fs::path(KDT_TEST_DATA_DIR) / "dbase";
 
 std::optional<DbaseTable> OpenTable(const fs::path& folder, const std::string& name) {
-    std::string error;
-    std::optional<DbaseTable> table = DbaseTable::Open(folder, name, error);
-    EXPECT_TRUE(table.has_value()) << error;
-    return table;
+    DbaseTableOpen opened = DbaseTable::Open(folder, name);
+    EXPECT_TRUE(opened.ok()) << opened.error;
+    EXPECT_EQ(opened.table.has_value(), opened.ok());
+    return std::move(opened.table);
 }
 
 std::size_t Field(const DbaseTable& table, const char* name) {
@@ -194,9 +194,9 @@ TEST(DbaseTableFiles, RefusesATableWhoseMemoFileIsMissing) {
         SCOPED_TRACE(c.table);
         TempFolder folder;
         fs::copy_file(kFixtures / c.table, folder / c.table);
-        std::string error;
-        EXPECT_FALSE(DbaseTable::Open(folder.path(), c.table, error));
-        EXPECT_NE(error.find(c.memo), std::string::npos) << error;
+        const DbaseTableOpen opened = DbaseTable::Open(folder.path(), c.table);
+        EXPECT_FALSE(opened.table);
+        EXPECT_NE(opened.error.find(c.memo), std::string::npos) << opened.error;
     }
 }
 
@@ -269,7 +269,9 @@ std::optional<DbaseTable> WriteAndOpen(const TempFolder& folder, const Bytes& ta
                                        const char* memoName = nullptr, const Bytes& memo = {}) {
     WriteBytes(folder / "t.dbf", table);
     if (memoName != nullptr) WriteBytes(folder / memoName, memo);
-    return DbaseTable::Open(folder.path(), "t.dbf", error);
+    DbaseTableOpen opened = DbaseTable::Open(folder.path(), "t.dbf");
+    error = opened.error;
+    return std::move(opened.table);
 }
 
 TEST(DbaseTableRows, SkipsDeletedRowsWherever) {
@@ -456,9 +458,9 @@ TEST(DbaseTableOpen, RefusesAMissingTableOrADamagedMemoFileHeader) {
     }
 
     TempFolder folder;
-    std::string error;
-    EXPECT_FALSE(DbaseTable::Open(folder.path(), "absent.dbf", error));
-    EXPECT_NE(error.find("absent.dbf"), std::string::npos) << error;
+    const DbaseTableOpen opened = DbaseTable::Open(folder.path(), "absent.dbf");
+    EXPECT_FALSE(opened.table);
+    EXPECT_NE(opened.error.find("absent.dbf"), std::string::npos) << opened.error;
 }
 
 // ---- memos -------------------------------------------------------------------

@@ -57,7 +57,7 @@ TEST(AtomicWrite, WritesThroughLinksAndTheLinksStayLinks) {
     for (const char* name : {"relative.kdt", "chain.kdt"}) {
         SCOPED_TRACE(name);
         WriteBytes(folder / "real" / "plan.kdt", kOld);
-        ASSERT_EQ(WriteFileAtomically(folder / name, kNew), "");
+        ASSERT_EQ(WriteFileAtomically(folder / name, kNew).error, "");
         EXPECT_EQ(ReadBytes(folder / "real" / "plan.kdt"), kNew);
         EXPECT_TRUE(fs::is_symlink(folder / "relative.kdt"));
         EXPECT_TRUE(fs::is_symlink(folder / "chain.kdt"));
@@ -99,7 +99,7 @@ TEST(AtomicWrite, RefusesWhatIsNotARegularFileOrAFileName) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         if (!devices && std::string(c.why).find("device") != std::string::npos) continue;
-        const std::string error = WriteFileAtomically(c.target, kNew);
+        const std::string error = WriteFileAtomically(c.target, kNew).error;
         EXPECT_NE(error.find(c.reason), std::string::npos) << error;
         if (!c.target.empty()) {
             EXPECT_NE(error.find(PathToUtf8(c.target)), std::string::npos) << error;
@@ -132,7 +132,7 @@ TEST(AtomicWrite, TheTemporaryFileIsPrivateShortAndBesideTheFinalTarget) {
     EXPECT_EQ(temporary[0].filename().string().size(), 16u) << temporary[0];
     EXPECT_EQ(Others(folder, {"real", "link.kdt"}), std::vector<std::string>{});
 
-    ASSERT_EQ(writer.Commit(), "");
+    ASSERT_EQ(writer.Commit().error, "");
     EXPECT_EQ(ReadBytes(target), kNew);
     EXPECT_EQ(ModeOf(target) & 07777, 0640u) << "the target's permissions";
     EXPECT_EQ(std::distance(fs::directory_iterator(folder / "real"), fs::directory_iterator()), 1);
@@ -141,7 +141,7 @@ TEST(AtomicWrite, TheTemporaryFileIsPrivateShortAndBesideTheFinalTarget) {
 TEST(AtomicWrite, ANewFileGetsThePermissionsAPlainCreateWouldGive) {
     TempFolder folder;
     const mode_t previous = ::umask(027);
-    const std::string error = WriteFileAtomically(folder / "new.kdt", kNew);
+    const std::string error = WriteFileAtomically(folder / "new.kdt", kNew).error;
     ::umask(previous);
     ASSERT_EQ(error, "");
     EXPECT_EQ(ModeOf(folder / "new.kdt") & 07777, 0640u);
@@ -151,7 +151,7 @@ TEST(AtomicWrite, ANameAsLongAsTheFileSystemAllowsIsWritten) {
     TempFolder folder;
     for (const std::size_t length : {std::size_t{239}, std::size_t{255}}) {
         const fs::path target = folder / (std::string(length - 4, 'n') + ".kdt");
-        EXPECT_EQ(WriteFileAtomically(target, kNew), "") << length;
+        EXPECT_EQ(WriteFileAtomically(target, kNew).error, "") << length;
         EXPECT_EQ(ReadBytes(target), kNew) << length;
     }
 }
@@ -163,14 +163,14 @@ TEST(AtomicWrite, ReadOnlyTargetsAreRefusedUnlessTheyAreToBeReplaced) {
     ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
 
     // Refused also where the process could write it (root can).
-    const std::string error = WriteFileAtomically(target, kNew);
+    const std::string error = WriteFileAtomically(target, kNew).error;
     EXPECT_NE(error.find("файл только для чтения"), std::string::npos) << error;
     EXPECT_NE(error.find(PathToUtf8(target)), std::string::npos) << error;
     EXPECT_EQ(ReadBytes(target), kOld);
 
     WriteOptions replace;
     replace.readOnly = ReadOnlyTarget::Replace;
-    ASSERT_EQ(WriteFileAtomically(target, kNew, replace), "");
+    ASSERT_EQ(WriteFileAtomically(target, kNew, replace).error, "");
     EXPECT_EQ(ReadBytes(target), kNew);
     EXPECT_EQ(ModeOf(target) & 07777, 0644u) << "the new file is no longer marked read-only";
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"plan.kdt"});
@@ -183,7 +183,7 @@ TEST(AtomicWrite, KeepsTheOwnerAndGroupOfAnotherUsersFile) {
     WriteBytes(target, kOld);
     ASSERT_EQ(::chown(target.c_str(), 4242, 4343), 0);
     ASSERT_EQ(::chmod(target.c_str(), 0664), 0);
-    ASSERT_EQ(WriteFileAtomically(target, kNew), "");
+    ASSERT_EQ(WriteFileAtomically(target, kNew).error, "");
     struct stat found {};
     ASSERT_EQ(::stat(target.c_str(), &found), 0);
     EXPECT_EQ(found.st_uid, 4242u) << "that user can still save the file";
@@ -199,16 +199,16 @@ TEST(AtomicWrite, KeepsTheTailOfALongerTargetFromTheOffsetAsked) {
     WriteBytes(target, old);
     WriteOptions options;
     options.keepTailFrom = 1000;
-    ASSERT_EQ(WriteFileAtomically(target, kNew, options), "");
+    ASSERT_EQ(WriteFileAtomically(target, kNew, options).error, "");
     Bytes expected = kNew;
     expected.insert(expected.end(), old.begin() + 1000, old.end());
     EXPECT_EQ(ReadBytes(target), expected);
 
     // No tail to keep: shorter, or not there at all.
     options.keepTailFrom = 10 * old.size();
-    ASSERT_EQ(WriteFileAtomically(target, kNew, options), "");
+    ASSERT_EQ(WriteFileAtomically(target, kNew, options).error, "");
     EXPECT_EQ(ReadBytes(target), kNew);
-    ASSERT_EQ(WriteFileAtomically(folder / "fresh.kdt", kNew, options), "");
+    ASSERT_EQ(WriteFileAtomically(folder / "fresh.kdt", kNew, options).error, "");
     EXPECT_EQ(ReadBytes(folder / "fresh.kdt"), kNew);
 }
 
@@ -227,7 +227,7 @@ TEST(AtomicWrite, AFullDiskIsReportedNamingTheTargetAndLeavesTheOldFile) {
         ::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{65536, 65536};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        const std::string error = WriteFileAtomically(target, large);
+        const std::string error = WriteFileAtomically(target, large).error;
         int verdict = kReported;
         if (error.empty())
             verdict = kNotReported;
@@ -244,7 +244,7 @@ TEST(AtomicWrite, AFullDiskIsReportedNamingTheTargetAndLeavesTheOldFile) {
     EXPECT_EQ(ReadBytes(target), kOld);
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"plan.kdt"}) << "the temporary file is removed";
 
-    const std::string error = WriteFileAtomically(folder / "no" / "plan.kdt", kNew);
+    const std::string error = WriteFileAtomically(folder / "no" / "plan.kdt", kNew).error;
     EXPECT_NE(error.find(PathToUtf8(folder / "no" / "plan.kdt")), std::string::npos) << error;
     EXPECT_EQ(error.find(".tmp"), std::string::npos) << error;
 }

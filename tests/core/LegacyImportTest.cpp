@@ -34,7 +34,7 @@ TEST(LegacyImport, EveryRowCodeOverlaysThePlan) {
     TSignalPlan plan = NewPlan();
     const TSignalPlan before = plan;
     const LegacyImportResult result = ImportLegacyTable(kTables / "crossing.dbf", plan);
-    ASSERT_EQ(result.status, LegacyImportResult::Status::Imported) << result.message << result.stopDetail;
+    ASSERT_EQ(result.status, LegacyImportResult::Status::Imported) << result.error << result.stopDetail;
     EXPECT_EQ(result.stopMessage, "") << result.stopDetail;
     EXPECT_EQ(result.skippedRows, 0);
 
@@ -170,7 +170,7 @@ TEST(LegacyImport, ATableWithoutRowsChangesNothing) {
     const TSignalPlan before = plan;
     const LegacyImportResult result = ImportLegacyTable(folder / "empty.dbf", plan);
     EXPECT_EQ(result.status, LegacyImportResult::Status::Empty);
-    EXPECT_EQ(result.message, kLegacyOpenErrorMessage);
+    EXPECT_EQ(result.error, kLegacyOpenErrorMessage);
     EXPECT_EQ(std::memcmp(&plan, &before, sizeof plan), 0);
 }
 
@@ -201,7 +201,7 @@ TEST(LegacyImport, RefusedNamesMissingFieldsAndUnreadableTables) {
         const TSignalPlan before = plan;
         const LegacyImportResult result = ImportLegacyTable(c.path, plan);
         EXPECT_EQ(result.status, c.status);
-        EXPECT_EQ(result.message, c.message);
+        EXPECT_EQ(result.error, c.message);
         EXPECT_EQ(std::memcmp(&plan, &before, sizeof plan), 0);
     }
 

@@ -238,7 +238,7 @@ TEST(ProjectFile, SaveKeepsTheBytesOfALongerFileAndLeavesNoTemporaryFile) {
     WriteBytes(path, existing);
 
     TSignalPlan plan = NewPlan();
-    ASSERT_EQ(SaveProjectFile(path, plan), "");
+    ASSERT_EQ(SaveProjectFile(path, plan).error, "");
     const std::vector<std::uint8_t> file = ReadBytes(path);
     ASSERT_EQ(file.size(), kSignalPlanSize + 100);
     EXPECT_EQ(std::memcmp(file.data(), &plan, kSignalPlanSize), 0);
@@ -315,7 +315,7 @@ TEST(ProjectFile, AReadOnlyProjectIsNeitherSavedNorRewritten) {
     TempFolder folder;
     const auto path = folder / "locked.kdt";
     TSignalPlan plan = NewPlan();
-    ASSERT_EQ(SaveProjectFile(path, plan), "");
+    ASSERT_EQ(SaveProjectFile(path, plan).error, "");
     std::vector<std::uint8_t> old = ReadBytes(path);
     old[kFormatVersionOffset] = 1;
     WriteBytes(path, old);

@@ -217,7 +217,7 @@ private slots:
     void analysisResults() {
         Editor clean = EditorOn("clean.kdt", ExamplePlan());
         const fs::path errorFile = clean->workFolder() / kErrorFileName;
-        QVERIFY(WriteFileAtomically(errorFile, std::vector<std::uint8_t>{'o', 'l', 'd'}).empty());
+        QVERIFY(WriteFileAtomically(errorFile, std::vector<std::uint8_t>{'o', 'l', 'd'}).ok());
         clean->findChild<QAction*>(QStringLiteral("AnalysisToolButton"))->trigger();
         QCOMPARE(Shown(*clean.script),
                  QStringList{QStringLiteral("Результат анализа проекта СОД: В проекте ошибки не обнаружины")});

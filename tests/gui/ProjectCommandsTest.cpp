@@ -19,9 +19,9 @@ std::vector<std::uint8_t> FileBytes(const fs::path& path) {
 }
 
 void WriteBytes(const fs::path& path, std::string_view bytes) {
-    const std::string error =
+    const Outcome written =
         WriteFileAtomically(path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
-    QVERIFY2(error.empty(), error.c_str());
+    QVERIFY2(written.ok(), written.error.c_str());
 }
 
 void CopyTable(const std::string& name, const fs::path& folder, const std::string& as) {
@@ -149,7 +149,7 @@ private slots:
         WritePlan(folder_ / "old.kdt", plan);
         std::vector<std::uint8_t> bytes = FileBytes(folder_ / "old.kdt");
         bytes[kFormatVersionOffset] = 1;
-        QVERIFY(WriteFileAtomically(folder_ / "old.kdt", bytes).empty());
+        QVERIFY(WriteFileAtomically(folder_ / "old.kdt", bytes).ok());
 
         Editor editor = MakeEditor();
         QVERIFY(editor->FileOpen1Accept(folder_ / "old.kdt"));

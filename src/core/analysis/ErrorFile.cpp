@@ -35,7 +35,7 @@ std::string ErrorFileText(const std::vector<std::string>& lines) {
     return text;
 }
 
-std::string WriteErrorFile(const std::filesystem::path& errorFile, const std::vector<std::string>& lines) {
+Outcome WriteErrorFile(const std::filesystem::path& errorFile, const std::vector<std::string>& lines) {
     const std::string text = ErrorFileText(lines);
     return WriteFileAtomically(errorFile,
                                std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));

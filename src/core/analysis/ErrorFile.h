@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Outcome.h"
 #include "data/TypeKDT.h"
 
 namespace kdt {
@@ -24,9 +25,7 @@ std::vector<std::string> ErrorFileLines(const TSignalPlan& plan, const std::file
 // The lines as the file holds them: Windows-1251, CR LF after each.
 std::string ErrorFileText(const std::vector<std::string>& lines);
 
-// Replaces the error file, crash-safe; a read-only one is refused. Returns an
-// empty string on success, otherwise the reason (a folder that cannot be
-// written, for example).
-std::string WriteErrorFile(const std::filesystem::path& errorFile, const std::vector<std::string>& lines);
+// Replaces the error file, crash-safe; a read-only one is refused.
+Outcome WriteErrorFile(const std::filesystem::path& errorFile, const std::vector<std::string>& lines);
 
 }  // namespace kdt

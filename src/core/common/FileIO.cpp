@@ -259,19 +259,21 @@ FileReadResult ReadFileBytes(const fs::path& path, std::size_t maxBytes, BeyondL
 
 // ---- writing --------------------------------------------------------------
 
-std::string CheckWriteName(const fs::path& path) {
-    if (path.empty()) return "Не указано имя файла для записи";
-    if (EndsInSeparator(path)) return CannotWrite(path, "имя оканчивается разделителем папок, это имя папки");
+Outcome CheckWriteName(const fs::path& path) {
+    if (path.empty()) return Outcome::Failure("Не указано имя файла для записи");
+    if (EndsInSeparator(path))
+        return Outcome::Failure(CannotWrite(path, "имя оканчивается разделителем папок, это имя папки"));
     const fs::path name = path.filename();
     std::error_code status;
-    if (name == "." || name == ".." || fs::is_directory(path, status)) return CannotWrite(path, kFolder);
-    return {};
+    if (name == "." || name == ".." || fs::is_directory(path, status))
+        return Outcome::Failure(CannotWrite(path, kFolder));
+    return Outcome::Success();
 }
 
 AtomicFileWriter::AtomicFileWriter(const fs::path& target, WriteOptions options)
     : given_(target), options_(options) {
-    if (std::string problem = CheckWriteName(target); !problem.empty()) {
-        error_ = std::move(problem);
+    if (Outcome name = CheckWriteName(target); !name.ok()) {
+        error_ = std::move(name.error);
         return;
     }
 
@@ -459,26 +461,22 @@ bool AtomicFileWriter::TakeOverTargetAttributes() {
 #endif
 }
 
-std::string AtomicFileWriter::Commit() {
-    if (!ok()) {
+Outcome AtomicFileWriter::Commit() {
+    const auto failed = [this] {
         Discard();
-        return error_;
-    }
-    if (!FlushBuffer() || !CopyTail() || !TakeOverTargetAttributes()) {
-        Discard();
-        return error_;
-    }
+        return Outcome::Failure(error_);
+    };
+    if (!ok()) return failed();
+    if (!FlushBuffer() || !CopyTail() || !TakeOverTargetAttributes()) return failed();
     if (!SyncToDisk(descriptor_)) {
         Fail(SystemReason(errno));
-        Discard();
-        return error_;
+        return failed();
     }
     const int descriptor = descriptor_;
     descriptor_ = -1;
     if (!CloseDescriptor(descriptor)) {
         Fail(SystemReason(errno));
-        Discard();
-        return error_;
+        return failed();
     }
 
     std::error_code status;
@@ -493,18 +491,17 @@ std::string AtomicFileWriter::Commit() {
     fs::rename(temporary_, final_, status);
     if (status) {
         Fail(status.message());
-        Discard();
-        return error_;
+        return failed();
     }
     committed_ = true;
     temporary_.clear();
 #if !defined(_WIN32)
     SyncFolder(final_.has_parent_path() ? final_.parent_path() : fs::path("."));
 #endif
-    return {};
+    return Outcome::Success();
 }
 
-std::string WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes, WriteOptions options) {
+Outcome WriteFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes, WriteOptions options) {
     AtomicFileWriter writer(path, options);
     writer.Write(bytes);
     return writer.Commit();

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "common/Outcome.h"
+
 namespace kdt {
 
-struct FileReadResult {
+struct [[nodiscard]] FileReadResult : Outcome {
     std::vector<std::uint8_t> bytes;
-    std::string error;  // empty on success
-    bool ok() const { return error.empty(); }
 };
 
 // What a read does with a file longer than its limit.
@@ -45,9 +45,9 @@ struct WriteOptions {
     std::optional<std::uint64_t> keepTailFrom;
 };
 
-// Why a name cannot be written to, or an empty string: the name is empty,
-// ends in a folder separator, or names a folder.
-std::string CheckWriteName(const std::filesystem::path& path);
+// Whether a name can be written to: not when it is empty, ends in a folder
+// separator, or names a folder.
+Outcome CheckWriteName(const std::filesystem::path& path);
 
 // Writes a file so that a crash leaves either the old or the whole new file:
 // the bytes go to a temporary file beside the final target (a symbolic link
@@ -74,8 +74,7 @@ public:
     void Write(std::string_view text);
 
     // Adds the kept tail, sets permissions and owner, flushes and renames.
-    // Returns an empty string on success, otherwise the reason.
-    std::string Commit();
+    Outcome Commit();
 
 private:
     bool FlushBuffer();
@@ -98,10 +97,9 @@ private:
     bool committed_ = false;
 };
 
-// The whole file at once through AtomicFileWriter. Returns an empty string
-// on success, otherwise the reason.
-std::string WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
-                                WriteOptions options = {});
+// The whole file at once through AtomicFileWriter.
+Outcome WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
+                            WriteOptions options = {});
 
 // Whether both paths name one existing file (same device and inode, links followed).
 bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);

@@ -71,8 +71,16 @@ std::optional<fs::path> FindIgnoringCase(const fs::path& folder, const std::stri
 
 }  // namespace
 
-std::optional<DbaseTable> DbaseTable::Open(const fs::path& tableFolder, std::string_view tableName,
-                                           std::string& error) {
+DbaseTableOpen DbaseTable::Open(const fs::path& folder, std::string_view tableName) {
+    DbaseTableOpen result;
+    std::string error;
+    result.table = OpenTable(folder, tableName, error);
+    if (!result.table) static_cast<Outcome&>(result) = Outcome::Failure(std::move(error));
+    return result;
+}
+
+std::optional<DbaseTable> DbaseTable::OpenTable(const fs::path& tableFolder, std::string_view tableName,
+                                                std::string& error) {
     const std::string requested(tableName);
     // A table named without a folder lies in the current one, and so does its memo file.
     const fs::path folder = tableFolder.empty() ? fs::path(".") : tableFolder;

@@ -23,7 +23,11 @@
 #include <string_view>
 #include <vector>
 
+#include "common/Outcome.h"
+
 namespace kdt {
+
+struct DbaseTableOpen;
 
 // Far above any table of a plan, and low enough to read whole without concern.
 inline constexpr std::size_t kMaxTableFileSize = 64 * 1024 * 1024;
@@ -33,10 +37,9 @@ public:
     // Opens the table file named tableName (UTF-8, with its extension) in the
     // folder (an empty folder is the current one). The table and memo file
     // names are matched without regard to case, also on a case-sensitive
-    // file system. On success the first live
-    // row is current; otherwise error says why, naming the file.
-    static std::optional<DbaseTable> Open(const std::filesystem::path& folder, std::string_view tableName,
-                                          std::string& error);
+    // file system. On success the table's first live row is current;
+    // otherwise the error says why, naming the file.
+    static DbaseTableOpen Open(const std::filesystem::path& folder, std::string_view tableName);
 
     // Forgets the table; afterwards it is at its end and has no fields.
     void Close();
@@ -79,6 +82,8 @@ private:
     };
 
     DbaseTable() = default;
+    static std::optional<DbaseTable> OpenTable(const std::filesystem::path& tableFolder,
+                                               std::string_view tableName, std::string& error);
 
     bool CurrentRowDeleted() const;
     std::optional<std::string_view> Cell(std::size_t field, std::string* error) const;
@@ -96,6 +101,10 @@ private:
     std::size_t recordLength_ = 0;
     std::size_t recordCount_ = 0;
     std::size_t row_ = 0;  // == recordCount_ at the end
+};
+
+struct [[nodiscard]] DbaseTableOpen : Outcome {
+    std::optional<DbaseTable> table;  // set exactly on success
 };
 
 }  // namespace kdt

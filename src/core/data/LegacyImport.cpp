@@ -81,7 +81,7 @@ public:
         if (result.stopMessage.empty() && rowsWithKod_ == 0) {
             // Nothing was applied, so the plan is as it was.
             result.status = LegacyImportResult::Status::Empty;
-            result.message = std::string(kLegacyOpenErrorMessage);
+            result.error = std::string(kLegacyOpenErrorMessage);
             result.stopDetail = "the table has no row with a Kod";
             return result;
         }
@@ -343,20 +343,19 @@ LegacyImportResult ImportLegacyTable(const std::filesystem::path& path, TSignalP
     for (const RefusedName& refused : kRefusedNames) {
         if (fileName == refused.fileName) {
             result.status = LegacyImportResult::Status::Refused;
-            result.message = refused.message;
+            result.error = refused.message;
             return result;
         }
     }
-    std::string error;
-    std::optional<DbaseTable> table = DbaseTable::Open(path.parent_path(), PathToUtf8(path.filename()), error);
-    if (!table) {
+    DbaseTableOpen opened = DbaseTable::Open(path.parent_path(), PathToUtf8(path.filename()));
+    if (!opened.ok()) {
         result.status = LegacyImportResult::Status::CannotOpen;
-        result.message = std::string(kLegacyOpenErrorMessage);
-        result.stopDetail = error;
+        result.error = std::string(kLegacyOpenErrorMessage);
+        result.stopDetail = opened.error;
         return result;
     }
-    result = TableImport(*table, plan).Run();
-    table->Close();
+    result = TableImport(*opened.table, plan).Run();
+    opened.table->Close();
     return result;
 }
 

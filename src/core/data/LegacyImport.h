@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Outcome.h"
 #include "data/TypeKDT.h"
 
 namespace kdt {
@@ -15,7 +16,9 @@ inline constexpr std::string_view kLegacyOpenErrorMessage =
 inline constexpr std::string_view kLegacyRowErrorMessage =
     "Неожиданная ошибка во время чтения СОД?возможно данный файл не содержит СОД или поврежден";
 
-struct LegacyImportResult {
+// The error is the message to show when the table was not imported (ok()
+// exactly when the status is Imported).
+struct [[nodiscard]] LegacyImportResult : Outcome {
     enum class Status {
         Imported,    // the plan holds the rows read (all, or those before `stopMessage`)
         Refused,     // a file name that holds no plan; nothing changed
@@ -23,7 +26,6 @@ struct LegacyImportResult {
         Empty,       // the table has no row with a Kod; nothing changed
     };
     Status status = Status::Imported;
-    std::string message;      // Refused / CannotOpen / Empty: the message to show
     std::string stopMessage;  // Imported: set when a bad row ended the import early
     std::string stopDetail;   // why, for the command line (which row, which field)
     int skippedRows = 0;      // rows whose indices lie outside the plan's arrays

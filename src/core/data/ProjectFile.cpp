@@ -108,14 +108,16 @@ static_assert(offsetof(TSignalPlan, NetworkAddressByte) == kNetworkAddressByteOf
 static_assert(offsetof(TSignalPlan, PowerOnState) - kLayout0FixedPartSize == kLayout0ToCurrentShift);
 static_assert(kLayout0ProgramsOffset + kLayout0ProgramSize * kMaxPrograms == kLayout0FixedPartSize);
 
-std::string CheckProjectFileBytes(std::span<const std::uint8_t> fileBytes) {
-    if (fileBytes.empty()) return "файл пуст";
+Outcome CheckProjectFileBytes(std::span<const std::uint8_t> fileBytes) {
+    if (fileBytes.empty()) return Outcome::Failure("файл пуст");
     if (fileBytes.size() <= kFormatVersionOffset)
-        return "файл слишком короткий для файла СОД (" + std::to_string(fileBytes.size()) + " байт)";
+        return Outcome::Failure("файл слишком короткий для файла СОД (" + std::to_string(fileBytes.size()) +
+                                " байт)");
     if (fileBytes[kFormatVersionOffset] == 0 && fileBytes.size() < kLayout0FixedPartSize)
-        return "файл старого формата короче его постоянной части (" + std::to_string(fileBytes.size()) +
-               " из " + std::to_string(kLayout0FixedPartSize) + " байт)";
-    return {};
+        return Outcome::Failure("файл старого формата короче его постоянной части (" +
+                                std::to_string(fileBytes.size()) + " из " + std::to_string(kLayout0FixedPartSize) +
+                                " байт)");
+    return Outcome::Success();
 }
 
 std::size_t UpgradeProjectFile(std::vector<std::uint8_t>& fileBytes, const TSignalPlan& planInMemory) {
@@ -142,8 +144,8 @@ ProjectFileRead ReadProjectFile(const fs::path& path, TSignalPlan& plan, OldLayo
         result.error = file.error;
         return result;
     }
-    if (const std::string problem = CheckProjectFileBytes(file.bytes); !problem.empty()) {
-        result.error = "Файл \"" + PathToUtf8(path) + "\" не является файлом СОД: " + problem;
+    if (const Outcome check = CheckProjectFileBytes(file.bytes); !check.ok()) {
+        result.error = "Файл \"" + PathToUtf8(path) + "\" не является файлом СОД: " + check.error;
         return result;
     }
     result.layoutVersion = file.bytes[kFormatVersionOffset];
@@ -156,7 +158,7 @@ ProjectFileRead ReadProjectFile(const fs::path& path, TSignalPlan& plan, OldLayo
         // from the file itself after the upgraded bytes.
         WriteOptions options;
         options.keepTailFrom = bytesRead;
-        result.rewriteError = WriteFileAtomically(path, file.bytes, options);
+        result.rewriteError = WriteFileAtomically(path, file.bytes, options).error;
     }
 
     const std::size_t available = std::min(readCount, file.bytes.size());
@@ -168,7 +170,7 @@ ProjectFileRead ReadProjectFile(const fs::path& path, TSignalPlan& plan, OldLayo
     return result;
 }
 
-std::string SaveProjectFile(const fs::path& path, TSignalPlan& plan) {
+Outcome SaveProjectFile(const fs::path& path, TSignalPlan& plan) {
     plan.FormatVersion = kCurrentFormatVersion;
     // A longer file keeps its bytes beyond the record, streamed rather than read whole.
     WriteOptions options;

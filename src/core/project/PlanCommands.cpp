@@ -40,7 +40,7 @@ OpenPlanResult OpenPlanFile(const fs::path& path, TSignalPlan& plan, PlanEditorS
             case LegacyImportResult::Status::Empty: result.failure = OpenFailure::NoPlan; break;
             default: result.failure = OpenFailure::Unreadable; break;
             }
-            result.error = imported.message;
+            result.error = imported.error;
             result.detail = imported.stopDetail;
             return result;
         }
@@ -79,13 +79,13 @@ SavePlanResult SavePlanAs(const fs::path& chosen, TSignalPlan& plan, const Netwo
     SavePlanResult result;
     // Checked before ".kdt" is appended: "" or "sub/" would otherwise become
     // a hidden file named ".kdt", and a folder's name a file beside it.
-    if (std::string problem = CheckWriteName(chosen); !problem.empty()) {
-        result.error = std::move(problem);
+    if (Outcome name = CheckWriteName(chosen); !name.ok()) {
+        result.error = std::move(name.error);
         return result;
     }
     result.written = ProjectSaveName(AbsolutePath(chosen));
     NormalisePlan(plan, editor.value);
-    result.error = SaveProjectFile(result.written, plan);
+    result.error = SaveProjectFile(result.written, plan).error;
     if (result.ok()) StoreProjectFileName(plan, result.written);
     return result;
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Outcome.h"
 #include "data/PlanProcedures.h"
 #include "data/ProjectFile.h"
 #include "data/TypeKDT.h"
@@ -32,10 +33,11 @@ enum class OpenFailure {
     Refused,     // a table whose name says it holds no plan (a warning, not an error)
 };
 
-struct OpenPlanResult {
+// On failure the error is the message, failure its kind, and the plan and
+// the editor state are unchanged.
+struct [[nodiscard]] OpenPlanResult : Outcome {
     OpenFailure failure = OpenFailure::None;
     std::filesystem::path path;      // the absolute path the plan was tied to
-    std::string error;               // the message; plan and editor state are then unchanged
     std::string detail;              // what exactly went wrong, where the message is the system's fixed text
     std::uint8_t layoutVersion = 0;  // of a project file, as found
     std::string warning;             // something went wrong that did not stop the open
@@ -46,7 +48,6 @@ struct OpenPlanResult {
     std::string importStopMessage;
     int skippedRows = 0;
     std::vector<std::string> truncatedValues;  // values cut to their field's width, one text each
-    bool ok() const { return failure == OpenFailure::None; }
 };
 
 // Opens a file as the open command does: dispatched by extension (a ROM
@@ -55,10 +56,8 @@ struct OpenPlanResult {
 OpenPlanResult OpenPlanFile(const std::filesystem::path& path, TSignalPlan& plan, PlanEditorState& editor,
                             OldLayoutHandling oldLayouts);
 
-struct SavePlanResult {
+struct [[nodiscard]] SavePlanResult : Outcome {
     std::filesystem::path written;  // the name the plan went to (".kdt" appended when needed)
-    std::string error;              // empty on success
-    bool ok() const { return error.empty(); }
 };
 
 // Normalises the plan and writes it as a project under the chosen name. The

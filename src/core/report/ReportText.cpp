@@ -433,7 +433,7 @@ std::string ReportFileText(const std::vector<std::string>& lines) {
     return text;
 }
 
-std::string WriteReportFile(const std::filesystem::path& path, const std::vector<std::string>& lines) {
+Outcome WriteReportFile(const std::filesystem::path& path, const std::vector<std::string>& lines) {
     const std::string text = ReportFileText(lines);
     return WriteFileAtomically(path,
                                std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));

@@ -244,8 +244,9 @@ RomFileResult WriteHexFile(const TSignalPlan& plan, const std::filesystem::path&
     RomFileResult result = BuildLines(plan, lines);
     if (!result.ok()) return result;
     const std::string text = HexFileText(lines);
-    result.error = WriteFileAtomically(
-        file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), RomFileWriteOptions());
+    result.error = WriteFileAtomically(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
+                                       RomFileWriteOptions())
+                       .error;
     return result;
 }
 
@@ -258,7 +259,7 @@ RomFileResult WriteBinFile(const TSignalPlan& plan, const std::filesystem::path&
         result.error = image.error;
         return result;
     }
-    result.error = WriteFileAtomically(file, image.image, RomFileWriteOptions());
+    result.error = WriteFileAtomically(file, image.image, RomFileWriteOptions()).error;
     return result;
 }
 

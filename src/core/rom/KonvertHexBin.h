@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/Outcome.h"
 #include "data/TypeKDT.h"
 
 namespace kdt {
@@ -21,10 +22,9 @@ inline constexpr std::uint8_t kHexEndOfFileRecord = 1;
 std::string FormatHexRecord(std::uint8_t length, std::uint8_t type, std::uint16_t address,
                             std::span<const std::uint8_t> data);
 
-struct HexConversion {
+// On failure the image is empty.
+struct [[nodiscard]] HexConversion : Outcome {
     std::vector<std::uint8_t> image;
-    std::string error;  // empty on success
-    bool ok() const { return error.empty(); }
 };
 
 // The builder's own records as the flat image: applied in list order to a
@@ -57,10 +57,8 @@ std::vector<std::string> SplitHexLines(std::string_view text);
 // The lines joined with CR LF after each, as the programmer expects them.
 std::string HexFileText(std::span<const std::string> lines);
 
-struct RomFileResult {
-    std::string error;    // empty on success
+struct [[nodiscard]] RomFileResult : Outcome {
     std::string warning;  // the image was written, but something about it needs attention
-    bool ok() const { return error.empty(); }
 };
 
 // Build the plan's image and write it, crash-safe, as Intel HEX text or as

@@ -871,9 +871,9 @@ fs::path TKDT::ErrorFilePath() const { return workFolder_ / kErrorFileName; }
 
 bool TKDT::WriteErrorFileFor(const std::vector<std::string>& findings) {
     const fs::path file = ErrorFilePath();
-    const std::string error = WriteErrorFile(file, ErrorFileLines(state_.plan, file, findings));
+    const Outcome written = WriteErrorFile(file, ErrorFileLines(state_.plan, file, findings));
     // The analysis has no message of its own for this: it goes to the general handler.
-    if (!error.empty()) throw std::runtime_error(error);
+    if (!written.ok()) throw std::runtime_error(written.error);
     return true;
 }
 
