@@ -101,6 +101,16 @@ private:
         TSignalPlan imported = inMemory;
         const LegacyImportResult result = ImportLegacyTable(table, imported);
         if (result.status == LegacyImportResult::Status::Refused) return "a table named input.dbf was refused";
+        if (result.status == LegacyImportResult::Status::Empty) {
+            // Nothing to import: the open command refuses it and the plan stays.
+            if (!readable) return "an unreadable table was found empty";
+            if (!SameRecord(imported, inMemory)) return "an empty table changed the plan";
+            TSignalPlan plan = inMemory;
+            PlanEditorState editor;
+            const OpenPlanResult open = OpenPlanFile(table, plan, editor, OldLayoutHandling::KeepFile);
+            if (open.ok() || open.failure != OpenFailure::NoPlan) return "OpenPlanFile took a table without rows";
+            return SameRecord(plan, inMemory) ? std::string() : "a table without rows changed the plan";
+        }
         if ((result.status == LegacyImportResult::Status::CannotOpen) == readable)
             return readable ? "a table the reader opens could not be imported" : "an unreadable table was imported";
 
