@@ -4,9 +4,9 @@
 #include <filesystem>
 
 #include "ExampleCrossing.h"
-#include "data/PlanCommands.h"
 #include "data/PlanProcedures.h"
 #include "data/ProjectFile.h"
+#include "project/PlanCommands.h"
 
 namespace {
 
@@ -38,7 +38,10 @@ void BM_OpenExampleProject(benchmark::State& state) {
     const std::filesystem::path path = std::filesystem::temp_directory_path() / "kdt-bench-open.kdt";
     kdt::TSignalPlan example{};
     kdt::example::BuildExampleCrossing(example);
-    kdt::SaveProjectFile(path, example);
+    if (const kdt::Outcome saved = kdt::SaveProjectFile(path, example); !saved.ok()) {
+        state.SkipWithError(saved.error.c_str());
+        return;
+    }
     for (auto _ : state) {
         kdt::TSignalPlan plan{};
         kdt::PlanEditorState editor;

@@ -50,7 +50,10 @@ void BM_KdtCompileProcess(benchmark::State& state) {
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "kdt-bench-compile";
     std::filesystem::create_directories(folder);
     kdt::TSignalPlan plan = Example(kdt::kRom421);
-    kdt::SaveProjectFile(folder / "crossing.kdt", plan);
+    if (const kdt::Outcome saved = kdt::SaveProjectFile(folder / "crossing.kdt", plan); !saved.ok()) {
+        state.SkipWithError(saved.error.c_str());
+        return;
+    }
     const std::string command =
         std::string(KDT_CLI_PATH) + " compile '" + (folder / "crossing.kdt").string() + "' >/dev/null";
     for (auto _ : state) {

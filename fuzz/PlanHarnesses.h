@@ -14,10 +14,10 @@
 
 #include "analysis/PlanAnalysis.h"
 #include "common/FileIO.h"
-#include "data/PlanCommands.h"
 #include "data/PlanProcedures.h"
 #include "data/ProjectFile.h"
 #include "data/TypeKDT.h"
+#include "project/PlanCommands.h"
 #include "rom/KonvertHexBin.h"
 #include "rom/RomImageBuilder.h"
 #include "rom/RomImageReader.h"
@@ -169,8 +169,7 @@ public:
 
     std::string Run(std::span<const std::uint8_t> data) {
         const TSignalPlan inMemory = PlanInMemory();
-        const std::string problem = CheckProjectFileBytes(data);
-        if (!problem.empty()) return CheckRefused(data, inMemory);
+        if (!CheckProjectFileBytes(data).ok()) return CheckRefused(data, inMemory);
 
         RecordRead keep = ReadRecordBytes(data, inMemory, false);
         if (!keep.error.empty()) return keep.error;
@@ -227,7 +226,7 @@ private:
     std::string CheckRefused(std::span<const std::uint8_t> data, const TSignalPlan& inMemory) {
         if (folder_.empty()) return {};
         const std::filesystem::path path = folder_ / "input.kdt";
-        if (std::string error = WriteFileAtomically(path, data); !error.empty()) return "writing the input: " + error;
+        if (std::string error = WriteFileAtomically(path, data).error; !error.empty()) return "writing the input: " + error;
         TSignalPlan plan = inMemory;
         PlanEditorState editor;
         const OpenPlanResult result = OpenPlanFile(path, plan, editor, OldLayoutHandling::RewriteFile);
@@ -242,7 +241,7 @@ private:
     std::string CheckFiles(std::span<const std::uint8_t> data, const TSignalPlan& inMemory, const TSignalPlan& record,
                            const std::vector<std::uint8_t>& upgraded, const TSignalPlan& opened) {
         const std::filesystem::path path = folder_ / "input.kdt";
-        if (std::string error = WriteFileAtomically(path, data); !error.empty()) return "writing the input: " + error;
+        if (std::string error = WriteFileAtomically(path, data).error; !error.empty()) return "writing the input: " + error;
         const bool oldLayout = data[kFormatVersionOffset] <= 1;
 
         TSignalPlan kept = inMemory;
@@ -263,7 +262,7 @@ private:
             return oldLayout ? "the rewritten file is not the upgraded bytes" : "a current file was rewritten";
 
         // OpenPlanFile on the original bytes: the record, opened, tied to the file.
-        if (std::string error = WriteFileAtomically(path, data); !error.empty()) return "writing the input: " + error;
+        if (std::string error = WriteFileAtomically(path, data).error; !error.empty()) return "writing the input: " + error;
         TSignalPlan plan = inMemory;
         PlanEditorState editor;
         const OpenPlanResult result = OpenPlanFile(path, plan, editor, OldLayoutHandling::KeepFile);
@@ -322,19 +321,20 @@ private:
 
 // ---- Intel HEX text --------------------------------------------------------
 
-// A converted image is at most the 16-bit address space, a failed one empty;
-// the image written back as data records converts to itself; and it is read
-// as each ROM type, as opening a .hex file does.
+// Any text as a HEX file from disk, read strictly as opening a .hex file
+// does: a read image is at most the 16-bit address space, a refused one
+// empty; the image written back as the builder writes records reads as
+// itself, and the builder's conversion (HexToBin, which makes BIN files)
+// gives the same bytes; and it is decoded as each ROM type.
 class HexTextHarness {
 public:
     std::string Run(std::span<const std::uint8_t> data) {
         const std::string text(data.begin(), data.end());
-        const std::vector<std::string> lines = SplitHexLines(text);
-        for (const std::string& line : lines)
-            if (line.find('\n') != std::string::npos) return "a split line holds a line feed";
-        const HexConversion converted = HexToBin(lines);
-        if (!converted.ok()) return converted.image.empty() ? std::string() : "a failed conversion left an image";
+        const HexConversion converted = ReadHexFileText(text);
+        if (!converted.ok()) return converted.image.empty() ? std::string() : "a refused file left an image";
         if (converted.image.size() > 0x10000) return "an image beyond 64 KiB";
+        for (const std::string& line : SplitHexLines(text))
+            if (line.find('\n') != std::string::npos) return "a split line holds a line feed";
 
         std::vector<std::string> again;
         for (std::size_t at = 0; at < converted.image.size(); at += 16) {
@@ -344,8 +344,11 @@ public:
                                             std::span(converted.image).subspan(at, length)));
         }
         again.push_back(FormatHexRecord(0, kHexEndOfFileRecord, 0, {}));
-        const HexConversion back = HexToBin(again);
-        if (!back.ok() || back.image != converted.image) return "the image written as HEX did not convert back";
+        const HexConversion back = ReadHexFileText(HexFileText(again));
+        if (!back.ok() || back.image != converted.image) return "the image written as HEX did not read back";
+        const HexConversion built = HexToBin(again);
+        if (!built.ok() || built.image != converted.image)
+            return "the builder's conversion of the same records gave other bytes";
 
         return roms_.Run(converted.image);
     }

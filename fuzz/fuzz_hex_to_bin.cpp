@@ -1,5 +1,6 @@
-// Any text as an Intel HEX file: split, converted, and the image read as each
-// readable ROM type.
+// Any text as an Intel HEX file read from disk: read strictly, the image
+// checked against the builder's conversion and decoded as each readable ROM
+// type.
 #include <cstddef>
 #include <cstdint>
 

@@ -1,6 +1,8 @@
 #include "Cli.h"
 
+#include <cerrno>
 #include <functional>
+#include <system_error>
 #include <map>
 #include <ostream>
 
@@ -40,9 +42,7 @@ const std::map<std::string, Command>& CommandTable() {
     return table;
 }
 
-}  // namespace
-
-int RunKdt(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+int RunCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
     if (arguments.empty()) {
         err << kUsage;
         return kExitUsage;
@@ -63,6 +63,28 @@ int RunKdt(const std::vector<std::string>& arguments, std::ostream& out, std::os
         err << "kdt " << arguments.front() << ": " << error.what() << "\n";
         return kExitUsage;
     }
+}
+
+}  // namespace
+
+int RunKdt(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+    const int status = RunCommand(arguments, out, err);
+    // Text that never arrived is a failure, whatever the command found: a
+    // report sent to a full disk must not look written.
+    const std::string name = arguments.empty() ? std::string("kdt") : "kdt " + arguments.front();
+    if (out) {
+        errno = 0;
+        out.flush();
+    }
+    if (!out) {
+        const int reason = errno;
+        err << name << ": the standard output could not be written completely"
+            << (reason != 0 ? ": " + std::generic_category().message(reason) : std::string()) << "\n";
+        err.flush();
+        return kExitUsage;
+    }
+    err.flush();
+    return err ? status : kExitUsage;
 }
 
 }  // namespace kdt::cli

@@ -25,17 +25,23 @@ void PrintLines(const std::vector<std::string>& lines, std::ostream& out) {
 }  // namespace
 
 int ReportAnalysis(const TSignalPlan& plan, const std::optional<std::string>& errorFile, std::ostream& out,
-                   std::ostream& err, const std::string& command) {
-    const AnalysisResult result = AnalizSOD(plan, 0);
-    if (result.clean) return kExitOk;
-    const std::filesystem::path file =
-        errorFile ? Utf8ToPath(*errorFile) : DefaultWorkFolder() / kErrorFileName;
-    const std::vector<std::string> lines = ErrorFileLines(plan, file, result.findings);
-    if (errorFile) {
-        if (const std::string error = WriteErrorFile(file, lines); !error.empty()) {
-            err << "kdt " << command << ": " << error << "\n";
-            return kExitUsage;
-        }
+                   std::ostream& err, const std::string& command, const std::vector<std::string>& moreFindings) {
+    AnalysisResult result = AnalizSOD(plan, 0);
+    std::vector<std::string> findings = std::move(result.findings);
+    findings.insert(findings.end(), moreFindings.begin(), moreFindings.end());
+    if (findings.empty()) return kExitOk;
+    if (!errorFile) {
+        PrintLines(FindingLines(plan, findings), out);
+        return kExitProblem;
+    }
+    const std::filesystem::path file = Utf8ToPath(*errorFile);
+    const std::vector<std::string> lines = ErrorFileLines(plan, file, findings);
+    if (const Outcome written = WriteErrorFile(file, lines); !written.ok()) {
+        // The findings matter more than the file: they are shown all the same,
+        // without the line that would claim the file was written.
+        PrintLines(FindingLines(plan, findings), out);
+        err << "kdt " << command << ": " << written.error << "\n";
+        return kExitUsage;
     }
     PrintLines(lines, out);
     return kExitProblem;
@@ -45,9 +51,11 @@ int RunAnalyse(const std::vector<std::string>& words, std::ostream& out, std::os
     const CommandWords command(words, {"--error-file", "--rom"});
     const std::string planPath = command.onlyPositional("PLAN");
     const auto rom = command.value("--rom") ? std::optional(ParseRomType(*command.value("--rom"))) : std::nullopt;
+    const auto errorFile = command.value("--error-file");
+    if (errorFile) CheckOutput(Utf8ToPath(*errorFile), Utf8ToPath(*errorFile), InputFilesOf(planPath));
     PlanSession session;
     if (const auto status = OpenPlanArgument(session, "analyse", planPath, rom, err)) return *status;
-    const int status = ReportAnalysis(session.plan, command.value("--error-file"), out, err, "analyse");
+    const int status = ReportAnalysis(session.plan, errorFile, out, err, "analyse");
     if (status == kExitProblem) err << "kdt analyse: the plan has findings\n";
     return status;
 }

@@ -14,6 +14,7 @@ int RunDecode(const std::vector<std::string>& words, std::ostream& out, std::ost
     const std::uint8_t rom = ParseRomType(command.requiredValue("--rom"));
     if (rom < kRom413) throw UsageError("only 4.1.3, 4.2.0 and 4.2.1 images can be read");
     const std::string outPath = command.requiredValue("--out");
+    CheckOutput(Utf8ToPath(outPath), ProjectSaveName(Utf8ToPath(outPath)), InputFilesOf(imagePath));
 
     PlanSession session;  // a fresh run: the reader's scratch record is all zeros
     if (const auto status = OpenPlanArgument(session, "decode", imagePath, rom, err)) return *status;

@@ -16,6 +16,13 @@ int RunImport(const std::vector<std::string>& words, std::ostream& out, std::ost
     const auto speed = static_cast<std::uint8_t>(
         command.value("--speed") ? ParseNumber(*command.value("--speed"), 1, 255, "--speed") : kDefaultSpeed);
 
+    std::vector<std::filesystem::path> inputs = InputFilesOf(tablePath);
+    if (const auto base = command.value("--base")) {
+        const std::vector<std::filesystem::path> baseFiles = InputFilesOf(*base);
+        inputs.insert(inputs.end(), baseFiles.begin(), baseFiles.end());
+    }
+    CheckOutput(Utf8ToPath(outPath), ProjectSaveName(Utf8ToPath(outPath)), inputs);
+
     // The table overlays the plan in memory: a new plan, or the base project.
     PlanSession session(rom, speed);
     if (const auto base = command.value("--base"))

@@ -36,7 +36,7 @@ int RunInfo(const std::vector<std::string>& words, std::ostream& out, std::ostre
         << "Programs: " << int(plan.ProgramCount) << "\n"
         << "Pedestrian buttons: " << int(plan.TvpButtonCount) << "\n"
         << "Detectors: " << int(plan.DetectorCount) << "\n"
-        << "Comment: " << Cp1251ToUtf8(StoredText(plan.Comment)) << "\n";
+        << "Comment: " << VisibleCp1251ToUtf8(StoredText(plan.Comment)) << "\n";
     return kExitOk;
 }
 

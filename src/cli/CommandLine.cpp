@@ -10,6 +10,11 @@ CommandWords::CommandWords(const std::vector<std::string>& words, const std::set
                            const std::set<std::string>& flagOptions, const std::set<std::string>& repeatableOptions) {
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
+        if (word == "--") {
+            // Everything after it is an argument, so a file may be named "--out".
+            positional_.insert(positional_.end(), words.begin() + static_cast<std::ptrdiff_t>(i) + 1, words.end());
+            break;
+        }
         if (word.size() < 2 || word.rfind("--", 0) != 0) {
             positional_.push_back(word);
         } else if (flagOptions.contains(word)) {

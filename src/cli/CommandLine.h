@@ -18,7 +18,8 @@ struct UsageError : std::runtime_error {
 
 class CommandWords {
 public:
-    // Options not in valueOptions or flagOptions are refused.
+    // Options not in valueOptions or flagOptions are refused; "--" ends the
+    // options, every word after it is positional.
     // Options in repeatableOptions take a value and may be given more than once.
     CommandWords(const std::vector<std::string>& words, const std::set<std::string>& valueOptions,
                  const std::set<std::string>& flagOptions = {}, const std::set<std::string>& repeatableOptions = {});

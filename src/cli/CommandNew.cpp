@@ -16,6 +16,8 @@ int RunNew(const std::vector<std::string>& words, std::ostream& out, std::ostrea
     const auto speed = static_cast<std::uint8_t>(
         command.value("--speed") ? ParseNumber(*command.value("--speed"), 1, 255, "--speed") : kDefaultSpeed);
 
+    CheckOutput(Utf8ToPath(outPath), ProjectSaveName(Utf8ToPath(outPath)), {});
+
     PlanSession session;
     const SavePlanResult saved = CreateNewProject(Utf8ToPath(outPath), session.plan, session.editor.addressEditor, rom, speed);
     if (!saved.ok()) {

@@ -81,14 +81,16 @@ int RunReport(const std::vector<std::string>& words, std::ostream& out, std::ost
     const ReportSections sections =
         command.value("--sections") ? ParseSections(*command.value("--sections")) : DefaultReportSections();
     const ReportDate today = command.value("--date") ? ParseDate(*command.value("--date")) : Today();
+    if (const auto output = command.value("--out"))
+        CheckOutput(Utf8ToPath(*output), Utf8ToPath(*output), InputFilesOf(planPath));
 
     PlanSession session;
     if (const auto status = OpenPlanArgument(session, "report", planPath, rom, err)) return *status;
     const std::vector<std::string> lines = ComposeReport(session.plan, sections, today);
 
     if (const auto output = command.value("--out")) {
-        if (const std::string error = WriteReportFile(Utf8ToPath(*output), lines); !error.empty()) {
-            err << "kdt report: " << error << "\n";
+        if (const Outcome written = WriteReportFile(Utf8ToPath(*output), lines); !written.ok()) {
+            err << "kdt report: " << written.error << "\n";
             return kExitUsage;
         }
         return kExitOk;

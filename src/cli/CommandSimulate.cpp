@@ -1,5 +1,5 @@
 #include <cstdio>
-#include <fstream>
+#include <algorithm>
 #include <map>
 #include <ostream>
 
@@ -63,27 +63,36 @@ int RunSimulate(const std::vector<std::string>& words, std::ostream& out, std::o
     const auto presses = ParseEvents(command.values("--press"), "--press", kMaxTvpButtons, ticks);
     const auto faults = ParseEvents(command.values("--fault"), "--fault", kChannelCount, ticks);
     const auto rom = command.value("--rom") ? std::optional(ParseRomType(*command.value("--rom"))) : std::nullopt;
+    const auto tracePath = command.value("--trace");
+    if (tracePath) CheckOutput(Utf8ToPath(*tracePath), Utf8ToPath(*tracePath), InputFilesOf(planPath));
 
     PlanSession session;
     if (const auto status = OpenPlanArgument(session, "simulate", planPath, rom, err)) return *status;
     std::optional<int> program;
     if (const auto chosen = command.value("--program"))
         program = static_cast<int>(ParseNumber(*chosen, 1, session.plan.ProgramCount, "--program"));
+    // A press of a button the plan does not have would be ignored unseen.
+    const int buttons = std::min<int>(session.plan.TvpButtonCount, kMaxTvpButtons);
+    for (const auto& [tick, button] : presses)
+        if (button > buttons)
+            throw UsageError("--press " + std::to_string(tick) + ":" + std::to_string(button) +
+                             " names a button the plan does not have (it has " + std::to_string(buttons) + ")");
 
-    std::ofstream trace;
-    if (const auto tracePath = command.value("--trace")) {
-        trace.open(Utf8ToPath(*tracePath), std::ios::binary | std::ios::trunc);
-        if (!trace) {
-            err << "kdt simulate: cannot write the trace \"" << *tracePath << "\"\n";
+    std::optional<AtomicFileWriter> trace;
+    if (tracePath) {
+        trace.emplace(Utf8ToPath(*tracePath));
+        trace->Write(std::string_view("tick,time,weekday,mode,command,phase,status,lamps\n"));
+        if (!trace->ok()) {
+            err << "kdt simulate: " << trace->error() << "\n";
             return kExitUsage;
         }
-        trace << "tick,time,weekday,mode,command,phase,status,lamps\n";
     }
 
     SimulationEngine engine(session.plan, timeOfDay);
     engine.WindowShown(day);
     if (program) engine.ChooseProgram(program);
     engine.ToggleRunning();
+    std::string row;
     for (long tick = 1; tick <= ticks; ++tick) {
         for (auto [it, last] = presses.equal_range(tick); it != last; ++it)
             if (engine.PressPedestrianButton(it->second) == SimulationMessage::ButtonAlreadyPressed)
@@ -91,14 +100,20 @@ int RunSimulate(const std::vector<std::string>& words, std::ostream& out, std::o
                     << "\n";
         for (auto [it, last] = faults.equal_range(tick); it != last; ++it) engine.ClickLamp(it->second);
         engine.Tick();
-        if (trace.is_open())
-            trace << tick << ',' << TimeText(engine.timeOfDay()) << ',' << engine.weekday() << ','
-                  << int(engine.mode()) << ',' << int(engine.command()) << ',' << engine.currentPhase() + 1 << ",\""
-                  << engine.statusLine() << "\"," << LampText(engine) << '\n';
+        if (trace) {
+            row = std::to_string(tick) + ',' + TimeText(engine.timeOfDay()) + ',' + std::to_string(engine.weekday()) +
+                  ',' + std::to_string(int(engine.mode())) + ',' + std::to_string(int(engine.command())) + ',' +
+                  std::to_string(engine.currentPhase() + 1) + ",\"" + engine.statusLine() + "\"," + LampText(engine) +
+                  '\n';
+            trace->Write(std::string_view(row));
+            if (!trace->ok()) break;
+        }
     }
-    if (trace.is_open() && !trace.flush()) {
-        err << "kdt simulate: the trace could not be written completely\n";
-        return kExitUsage;
+    if (trace) {
+        if (const Outcome written = trace->Commit(); !written.ok()) {
+            err << "kdt simulate: " << written.error << "\n";
+            return kExitUsage;
+        }
     }
     out << "after " << ticks << " ticks, " << TimeText(engine.timeOfDay()) << " day " << engine.weekday() << ": "
         << engine.statusLine() << "\n";

@@ -19,10 +19,11 @@ int RunSimulate(const std::vector<std::string>& words, std::ostream& out, std::o
 int RunReport(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 int RunImport(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 
-// Analyses the plan: 0 when clean; otherwise prints the error file's lines,
-// writes them to errorFile when one is given, and returns 1 (2 when that
-// file cannot be written).
+// Analyses the plan, moreFindings added to the checks' findings: 0 when
+// there are none; otherwise prints them and returns 1. With an errorFile they
+// are written there too, and the printed lines name it; when it cannot be
+// written they are printed without that header and the status is 2.
 int ReportAnalysis(const TSignalPlan& plan, const std::optional<std::string>& errorFile, std::ostream& out,
-                   std::ostream& err, const std::string& command);
+                   std::ostream& err, const std::string& command, const std::vector<std::string>& moreFindings = {});
 
 }  // namespace kdt::cli

@@ -25,6 +25,30 @@ std::string OneLine(std::string text) {
 
 }  // namespace
 
+std::vector<std::filesystem::path> InputFilesOf(const std::string& planPath) {
+    const std::filesystem::path path = Utf8ToPath(planPath);
+    std::vector<std::filesystem::path> inputs = {path};
+    if (LowerCaseExtension(path) != ".dbf") return inputs;
+    const std::string stem = LowerCaseCp1251Letters(PathToUtf8(path.stem()));
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+    std::error_code status;
+    std::filesystem::directory_iterator entry(folder, status), end;
+    for (; !status && entry != end; entry.increment(status)) {
+        const std::string name = LowerCaseCp1251Letters(PathToUtf8(entry->path().filename()));
+        if (name == stem + ".dbt" || name == stem + ".fpt") inputs.push_back(entry->path());
+    }
+    return inputs;
+}
+
+void CheckOutput(const std::filesystem::path& chosen, const std::filesystem::path& written,
+                 const std::vector<std::filesystem::path>& inputs) {
+    if (const Outcome name = CheckWriteName(chosen); !name.ok()) throw UsageError(name.error);
+    for (const std::filesystem::path& input : inputs)
+        if (IsSameFile(written, input))
+            throw UsageError("the output \"" + PathToUtf8(written) + "\" is the input \"" + PathToUtf8(input) +
+                             "\"; nothing was read or written");
+}
+
 PlanSession::PlanSession(std::uint8_t romVersion, std::uint8_t speed) { ResetPlan(plan, romVersion, speed); }
 
 OpenPlanResult PlanSession::open(const std::filesystem::path& path, std::optional<std::uint8_t> romType) {
@@ -42,6 +66,10 @@ std::optional<int> OpenPlanArgument(PlanSession& session, const std::string& com
                                     std::ostream& err) {
     const OpenPlanResult result = session.open(Utf8ToPath(planPath), romType);
     if (result.ok()) {
+        if (!result.shortFileWarning.empty())
+            err << "kdt " << command << ": warning: " << OneLine(result.shortFileWarning) << "\n";
+        for (const std::string& truncated : result.truncatedValues)
+            err << "kdt " << command << ": warning: " << truncated << "\n";
         if (!result.importStopMessage.empty())
             err << "kdt " << command << ": warning: " << OneLine(result.importStopMessage) << " (" << result.detail
                 << "); the rows before it were imported\n";

@@ -7,8 +7,9 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "data/PlanCommands.h"
+#include "project/PlanCommands.h"
 
 namespace kdt::cli {
 
@@ -27,9 +28,21 @@ struct PlanSession {
     std::uint8_t layoutVersion = 0;
 };
 
+// The files a PLAN argument reads: the file and, for a legacy table, the
+// memo files beside it (any case of their names).
+std::vector<std::filesystem::path> InputFilesOf(const std::string& planPath);
+
+// Refuses an output before anything is read or written (a UsageError naming
+// it): a name that cannot be written (chosen as given, before ".kdt" is
+// appended to a project name), or a file that is one of the inputs (written
+// is the name the output will have).
+void CheckOutput(const std::filesystem::path& chosen, const std::filesystem::path& written,
+                 const std::vector<std::filesystem::path>& inputs);
+
 // Opens the command's PLAN argument; on failure prints the one error line and
-// returns the exit status (1 for an image without a plan, 2 otherwise). A
-// legacy table whose import stopped early or skipped rows gets a warning line.
+// returns the exit status (1 for an image or a table without a plan, 2
+// otherwise). Warning lines: a project file shorter than the record, a legacy
+// table whose import stopped early or skipped rows, each value it cut.
 std::optional<int> OpenPlanArgument(PlanSession& session, const std::string& command,
                                     const std::string& planPath, std::optional<std::uint8_t> romType,
                                     std::ostream& err);

@@ -20,7 +20,7 @@ std::string SaveNewPlan(const test::TempFolder& folder) {
     TSignalPlan plan;
     ResetPlan(plan, kRom421, 60);
     const auto path = folder / "new.kdt";
-    EXPECT_EQ(SaveProjectFile(path, plan), "");
+    EXPECT_EQ(SaveProjectFile(path, plan).error, "");
     return path.string();
 }
 
@@ -50,12 +50,25 @@ TEST(KdtAnalyse, FindingsArePrintedAndWrittenInWindows1251) {
         << "\"Недостаточно фаз\" in Windows-1251 with CR LF";
 }
 
-TEST(KdtAnalyse, AnErrorFileThatCannotBeWrittenIsAClearError) {
+TEST(KdtAnalyse, FindingsNotSavedInAFileNeverClaimToBe) {
     test::TempFolder folder;
     const std::string plan = SaveNewPlan(folder);
-    const KdtRun run = Kdt({"analyse", plan, "--error-file", (folder / "none" / "Error.txt").string()});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.errLines(), 1u) << run.err;
+    const std::vector<std::vector<std::string>> runs = {
+        {"analyse", plan},
+        {"analyse", plan, "--error-file", (folder / "none" / "Error.txt").string()},  // cannot be written
+        {"compile", plan, "--analyse"},
+    };
+    const int statuses[] = {1, 2, 1};
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        SCOPED_TRACE(runs[i].back());
+        const KdtRun run = Kdt(runs[i]);
+        EXPECT_EQ(run.status, statuses[i]);
+        EXPECT_EQ(run.errLines(), 1u) << run.err;
+        EXPECT_EQ(run.out.find("сохранен"), std::string::npos) << run.out;
+        EXPECT_EQ(run.out.rfind("*** Проект СОД: \"" + plan + "\"\n", 0), 0u) << run.out;
+        EXPECT_NE(run.out.find("\nErr  0 | Недостаточно фаз\n"), std::string::npos) << "the findings are shown";
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder / "none"));
 }
 
 TEST(KdtCompile, AnalyseRefusesAPlanWithFindings) {

@@ -63,7 +63,7 @@ TEST(KdtInfo, SummarisesAPlanInUtf8) {
     plan.ProgramCount = 3;
     plan.TvpButtonCount = 2;
     StoreText(plan.Comment, "\xCF\xE5\xF0\xE5\xEA\xF0\xB8\xF1\xF2\xEE\xEA");  // "Перекрёсток"
-    ASSERT_EQ(SaveProjectFile(folder / "p.kdt", plan), "");
+    ASSERT_EQ(SaveProjectFile(folder / "p.kdt", plan).error, "");
 
     const KdtRun run = Kdt({"info", (folder / "p.kdt").string()});
     ASSERT_EQ(run.status, 0) << run.err;
@@ -77,6 +77,50 @@ TEST(KdtInfo, SummarisesAPlanInUtf8) {
                            "Pedestrian buttons: 2\n"
                            "Detectors: 0\n"
                            "Comment: Перекрёсток\n");
+}
+
+TEST(KdtInfo, ControlCharactersOfTheCommentShowAsQuestionMarks) {
+    TempFolder folder;
+    TSignalPlan plan;
+    ResetPlan(plan, kRom421, 60);
+    StoreText(plan.Comment, "a\x1B[2Jb\rc\nd\x7F\xCF");  // ESC, CR, LF, DEL and "П"
+    ASSERT_EQ(SaveProjectFile(folder / "p.kdt", plan).error, "");
+    const KdtRun run = Kdt({"info", (folder / "p.kdt").string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Comment: a?[2Jb?c?d?П\n"), std::string::npos) << run.out;
+}
+
+TEST(Kdt, TwoDashesEndTheOptions) {
+    TempFolder folder;
+    const test::CurrentFolder here(folder.path());
+    ASSERT_EQ(Kdt({"new", "--out", "x.kdt"}).status, 0);
+    std::filesystem::rename(folder / "x.kdt", folder / "--odd.kdt");
+    EXPECT_EQ(Kdt({"info", "--odd.kdt"}).status, 2);
+    const KdtRun run = Kdt({"info", "--", "--odd.kdt"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("--odd.kdt"), std::string::npos);
+}
+
+// A stream that takes nothing, as a full disk or a closed pipe does.
+class RefusingBuffer final : public std::streambuf {
+protected:
+    int_type overflow(int_type) override { return traits_type::eof(); }
+    std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+
+TEST(Kdt, OutputThatCannotBeWrittenGivesStatusTwoAndOneLine) {
+    RefusingBuffer refusing;
+    std::ostream out(&refusing);
+    std::ostringstream err;
+    EXPECT_EQ(cli::RunKdt({"info", KDT_EXAMPLES_DIR "/crossing.kdt"}, out, err), 2);
+    const std::string lines = err.str();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1) << lines;
+    // A command that fails already keeps its own line and status.
+    std::ostream failingErr(&refusing);
+    std::ostringstream fine;
+    EXPECT_EQ(cli::RunKdt({"info", KDT_EXAMPLES_DIR "/crossing.kdt"}, fine, failingErr), 0)
+        << "nothing went to stderr";
+    EXPECT_EQ(cli::RunKdt({"info", "/nonexistent/x.kdt"}, fine, failingErr), 2);
 }
 
 TEST(KdtInfo, NeverRewritesAnOldLayout) {

@@ -47,11 +47,59 @@ TEST(KdtCompile, WarnsWhenTheCoordinatorBlockOverrunsItsRoom) {
     plan.NetworkType = 3;
     plan.ProgramCount = 16;
     plan.CoordControllerCount = 7;
-    ASSERT_EQ(SaveProjectFile(folder / "big.kdt", plan), "");
-    const KdtRun run = Kdt({"compile", (folder / "big.kdt").string()});
+    ASSERT_EQ(SaveProjectFile(folder / "big.kdt", plan).error, "");
+    KdtRun run = Kdt({"compile", (folder / "big.kdt").string()});
     EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.err.find("warning"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("warning: Блок координатора занимает 115 байт"), std::string::npos) << run.err;
     EXPECT_TRUE(std::filesystem::exists(folder / "big.hex"));
+
+    // Checked first, the overrun is a finding: the image would not hold the plan.
+    std::filesystem::remove(folder / "big.hex");
+    run = Kdt({"compile", (folder / "big.kdt").string(), "--analyse"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("\nБлок координатора занимает 115 байт"), std::string::npos) << run.out;
+    EXPECT_FALSE(std::filesystem::exists(folder / "big.hex"));
+}
+
+TEST(KdtDecode, AHexFileIsReadStrictly) {
+    TempFolder folder;
+    const auto image = folder / "c.hex";
+    ASSERT_EQ(Kdt({"compile", kExample, "--out", image.string()}).status, 0);
+    const std::vector<std::uint8_t> bytes = ReadBytes(image);
+    const std::string text(bytes.begin(), bytes.end());
+    const std::string out = (folder / "out.kdt").string();
+    const auto decode = [&](const std::string& hex) {
+        WriteBytes(folder / "x.hex", std::vector<std::uint8_t>(hex.begin(), hex.end()));
+        return Kdt({"decode", (folder / "x.hex").string(), "--rom", "4.2.1", "--out", out});
+    };
+
+    // A changed data byte on line 3 that keeps the line well formed.
+    std::string changed = text;
+    const std::size_t line3 = changed.find(':', changed.find(':', changed.find(':') + 1) + 1);
+    changed[line3 + 9] = changed[line3 + 9] == '0' ? '1' : '0';
+    KdtRun run = decode(changed);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("строка 3 файла HEX имеет неверную контрольную сумму"), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(out));
+
+    // The same records after a BOM, with CR and LF line ends, a blank line, the
+    // record of address 0 last and a DOS end-of-file mark read as the file itself.
+    std::vector<std::string> records;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = text.find("\r\n", at);
+        records.push_back(text.substr(at, end - at));
+        at = end + 2;
+    }
+    ASSERT_EQ(records.front(), ":0100000005FA");
+    std::string reordered = "\xEF\xBB\xBF";
+    for (std::size_t i = 1; i + 1 < records.size(); ++i) reordered += records[i] + (i % 2 ? "\r" : "\n");
+    reordered += "\n\n" + records.front() + "\r\n" + records.back() + "\r\n\x1A";
+    run = decode(reordered);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::uint8_t> fromReordered = ReadBytes(out);
+    run = decode(text);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadBytes(out), fromReordered);
 }
 
 TEST(KdtDecode, TheExampleSurvivesCompileAndDecode) {

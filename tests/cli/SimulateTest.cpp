@@ -95,6 +95,21 @@ TEST(KdtSimulate, AWholeMondayFollowsTheSchedule) {
     EXPECT_EQ(rows[rows.size() - 2].weekday, 1);
 }
 
+TEST(KdtSimulate, AChosenProgramRunsWithTheClockStandingStill) {
+    test::TempFolder folder;
+    const auto trace = folder / "p3.csv";
+    // Monday 08:00 the schedule runs program 2; program 3 is chosen instead.
+    const KdtRun run = Kdt({"simulate", kExample, "--day", "1", "--time", "08:00:00", "--ticks", "2000", "--program",
+                            "3", "--trace", trace.string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<TraceRow> rows = ReadTrace(trace);
+    ASSERT_EQ(rows.size(), 2000u);
+    EXPECT_EQ(rows.front().status, "Вкл. - ЖМ");
+    EXPECT_EQ(LongestPhase1Main(rows, "08:00", "08:01"), 24) << "program 3's phase 1 lasts 25 s";
+    EXPECT_EQ(rows.back().time, "08:00:00.0");
+    EXPECT_EQ(rows.back().command, 3);
+}
+
 TEST(KdtSimulate, PressesAndFaultsActBeforeTheirTick) {
     test::TempFolder folder;
     const auto trace = folder / "t.csv";
@@ -122,6 +137,8 @@ TEST(KdtSimulate, BadUsage) {
         {"simulate", kExample, "--day", "1", "--time", "07:00:00", "--ticks", "10", "--program", "4"},
         {"simulate", kExample, "--day", "1", "--time", "07:00:00", "--ticks", "10", "--press", "11:1"},
         {"simulate", kExample, "--day", "1", "--time", "07:00:00", "--ticks", "10", "--press", "5:5"},
+        {"simulate", kExample, "--day", "1", "--time", "07:00:00", "--ticks", "10", "--press", "5:3"},
+        {"simulate", kExample, "--day", "1", "--time", "07:00:00", "--ticks", "10", "--fault", "5:0"},
         {"simulate", kExample, "--day", "1", "--time", "07:00:00", "--ticks", "10", "--fault", "5"},
         {"simulate", kExample, "--day", "1", "--time", "07:00:00", "--ticks", "10", "--fault", "5:33"},
     };

@@ -11,6 +11,7 @@
 
 #include "data/DbaseTable.h"
 #include "data/TextEncoding.h"
+#include "support/DbaseBytes.h"
 #include "support/TempFolder.h"
 
 namespace kdt {
@@ -26,10 +27,10 @@ using Bytes = std::vector<std::uint8_t>;
 const fs::path kFixtures = fs::path(KDT_TEST_DATA_DIR) / "dbase";
 
 std::optional<DbaseTable> OpenTable(const fs::path& folder, const std::string& name) {
-    std::string error;
-    std::optional<DbaseTable> table = DbaseTable::Open(folder, name, error);
-    EXPECT_TRUE(table.has_value()) << error;
-    return table;
+    DbaseTableOpen opened = DbaseTable::Open(folder, name);
+    EXPECT_TRUE(opened.ok()) << opened.error;
+    EXPECT_EQ(opened.table.has_value(), opened.ok());
+    return std::move(opened.table);
 }
 
 std::size_t Field(const DbaseTable& table, const char* name) {
@@ -193,61 +194,19 @@ TEST(DbaseTableFiles, RefusesATableWhoseMemoFileIsMissing) {
         SCOPED_TRACE(c.table);
         TempFolder folder;
         fs::copy_file(kFixtures / c.table, folder / c.table);
-        std::string error;
-        EXPECT_FALSE(DbaseTable::Open(folder.path(), c.table, error));
-        EXPECT_NE(error.find(c.memo), std::string::npos) << error;
+        const DbaseTableOpen opened = DbaseTable::Open(folder.path(), c.table);
+        EXPECT_FALSE(opened.table);
+        EXPECT_NE(opened.error.find(c.memo), std::string::npos) << opened.error;
     }
 }
 
 // ---- tables made from bytes --------------------------------------------------
 
-struct FieldDef {
-    std::string name;
-    char type;
-    std::uint8_t length;
-};
-
-struct Row {
-    bool deleted;
-    std::vector<std::string> cells;  // padded with blanks to the field length
-};
-
-void PutLe(Bytes& bytes, std::size_t at, std::uint32_t value, int size) {
-    for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-void PutBe(Bytes& bytes, std::size_t at, std::uint32_t value, int size) {
-    for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * (size - 1 - i)));
-}
-
-Bytes TableBytes(std::uint8_t version, const std::vector<FieldDef>& fields, const std::vector<Row>& rows) {
-    std::size_t recordLength = 1;
-    for (const FieldDef& field : fields) recordLength += field.length;
-    const std::size_t headerLength = 32 + 32 * fields.size() + 1;
-    Bytes bytes(32, 0);
-    bytes[0] = version;
-    PutLe(bytes, 4, static_cast<std::uint32_t>(rows.size()), 4);
-    PutLe(bytes, 8, static_cast<std::uint32_t>(headerLength), 2);
-    PutLe(bytes, 10, static_cast<std::uint32_t>(recordLength), 2);
-    for (const FieldDef& field : fields) {
-        Bytes descriptor(32, 0);
-        std::copy(field.name.begin(), field.name.end(), descriptor.begin());
-        descriptor[11] = static_cast<std::uint8_t>(field.type);
-        descriptor[16] = field.length;
-        bytes.insert(bytes.end(), descriptor.begin(), descriptor.end());
-    }
-    bytes.push_back(0x0D);
-    for (const Row& row : rows) {
-        bytes.push_back(row.deleted ? '*' : ' ');
-        for (std::size_t f = 0; f < fields.size(); ++f) {
-            std::string cell = f < row.cells.size() ? row.cells[f] : "";
-            cell.resize(fields[f].length, ' ');
-            bytes.insert(bytes.end(), cell.begin(), cell.end());
-        }
-    }
-    bytes.push_back(0x1A);
-    return bytes;
-}
+using test::FieldDef;
+using test::PutBe;
+using test::PutLe;
+using test::Row;
+using test::TableBytes;
 
 std::string Binary32(std::uint32_t value) {
     Bytes bytes(4);
@@ -310,7 +269,9 @@ std::optional<DbaseTable> WriteAndOpen(const TempFolder& folder, const Bytes& ta
                                        const char* memoName = nullptr, const Bytes& memo = {}) {
     WriteBytes(folder / "t.dbf", table);
     if (memoName != nullptr) WriteBytes(folder / memoName, memo);
-    return DbaseTable::Open(folder.path(), "t.dbf", error);
+    DbaseTableOpen opened = DbaseTable::Open(folder.path(), "t.dbf");
+    error = opened.error;
+    return std::move(opened.table);
 }
 
 TEST(DbaseTableRows, SkipsDeletedRowsWherever) {
@@ -497,9 +458,9 @@ TEST(DbaseTableOpen, RefusesAMissingTableOrADamagedMemoFileHeader) {
     }
 
     TempFolder folder;
-    std::string error;
-    EXPECT_FALSE(DbaseTable::Open(folder.path(), "absent.dbf", error));
-    EXPECT_NE(error.find("absent.dbf"), std::string::npos) << error;
+    const DbaseTableOpen opened = DbaseTable::Open(folder.path(), "absent.dbf");
+    EXPECT_FALSE(opened.table);
+    EXPECT_NE(opened.error.find("absent.dbf"), std::string::npos) << opened.error;
 }
 
 // ---- memos -------------------------------------------------------------------

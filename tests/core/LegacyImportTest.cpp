@@ -5,9 +5,10 @@
 #include <cstring>
 
 #include "data/LegacyImport.h"
-#include "data/PlanCommands.h"
 #include "data/PlanProcedures.h"
 #include "data/TextEncoding.h"
+#include "project/PlanCommands.h"
+#include "support/DbaseBytes.h"
 #include "support/TempFolder.h"
 
 namespace kdt {
@@ -33,7 +34,7 @@ TEST(LegacyImport, EveryRowCodeOverlaysThePlan) {
     TSignalPlan plan = NewPlan();
     const TSignalPlan before = plan;
     const LegacyImportResult result = ImportLegacyTable(kTables / "crossing.dbf", plan);
-    ASSERT_EQ(result.status, LegacyImportResult::Status::Imported) << result.message << result.stopDetail;
+    ASSERT_EQ(result.status, LegacyImportResult::Status::Imported) << result.error << result.stopDetail;
     EXPECT_EQ(result.stopMessage, "") << result.stopDetail;
     EXPECT_EQ(result.skippedRows, 0);
 
@@ -160,6 +161,19 @@ TEST(LegacyImport, RowsOutsideThePlanAreSkippedAndCounted) {
     EXPECT_EQ(std::memcmp(&plan, &expected, sizeof plan), 0) << "nothing else was written";
 }
 
+TEST(LegacyImport, ATableWithoutRowsChangesNothing) {
+    test::TempFolder folder;
+    const std::vector<test::FieldDef> fields = {{"Kod", 'C', 12}, {"Val1", 'N', 6}, {"Val2", 'N', 6}};
+    test::WriteBytes(folder / "empty.dbf", test::TableBytes(0x03, fields, {{true, {"130", "4"}}, {false, {"", "3"}}}));
+    TSignalPlan plan = NewPlan();
+    StoreText(plan.ProjectFileName, "kept.kdt");
+    const TSignalPlan before = plan;
+    const LegacyImportResult result = ImportLegacyTable(folder / "empty.dbf", plan);
+    EXPECT_EQ(result.status, LegacyImportResult::Status::Empty);
+    EXPECT_EQ(result.error, kLegacyOpenErrorMessage);
+    EXPECT_EQ(std::memcmp(&plan, &before, sizeof plan), 0);
+}
+
 TEST(LegacyImport, RefusedNamesMissingFieldsAndUnreadableTables) {
     test::TempFolder folder;
     test::WriteBytes(folder / "broken.dbf", {0x03, 0x62, 0x05});
@@ -187,7 +201,7 @@ TEST(LegacyImport, RefusedNamesMissingFieldsAndUnreadableTables) {
         const TSignalPlan before = plan;
         const LegacyImportResult result = ImportLegacyTable(c.path, plan);
         EXPECT_EQ(result.status, c.status);
-        EXPECT_EQ(result.message, c.message);
+        EXPECT_EQ(result.error, c.message);
         EXPECT_EQ(std::memcmp(&plan, &before, sizeof plan), 0);
     }
 

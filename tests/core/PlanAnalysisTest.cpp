@@ -206,7 +206,7 @@ TEST(ErrorFile, HeaderFindingsWindows1251AndCrLf) {
     plan.MinPhaseDuration = 20;
     const auto path = folder / "Error.txt";
     const AnalysisResult result = AnalizSOD(plan);
-    ASSERT_EQ(WriteErrorFile(path, ErrorFileLines(plan, path, result.findings)), "");
+    ASSERT_EQ(WriteErrorFile(path, ErrorFileLines(plan, path, result.findings)).error, "");
 
     const std::string expected = ToCp1251(
         "*** Результат анализа проекта СОД сохранен в файле: \"" + path.string() + "\"\r\n"
@@ -229,8 +229,8 @@ TEST(ErrorFile, AFolderThatCannotBeWrittenIsAnError) {
     test::TempFolder folder;
     test::WriteBytes(folder / "file", {1});
     const TSignalPlan plan = Example();
-    EXPECT_NE(WriteErrorFile(folder / "missing" / "Error.txt", ErrorFileLines(plan, "x", {"Err  0 | x"})), "");
-    EXPECT_NE(WriteErrorFile(folder / "file" / "Error.txt", ErrorFileLines(plan, "x", {"Err  0 | x"})), "");
+    EXPECT_FALSE(WriteErrorFile(folder / "missing" / "Error.txt", ErrorFileLines(plan, "x", {"Err  0 | x"})).ok());
+    EXPECT_FALSE(WriteErrorFile(folder / "file" / "Error.txt", ErrorFileLines(plan, "x", {"Err  0 | x"})).ok());
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <random>
 
-#include "data/PlanCommands.h"
 #include "data/ProjectFile.h"
+#include "project/PlanCommands.h"
 #include "support/TempFolder.h"
 
 namespace kdt {
@@ -238,7 +238,7 @@ TEST(ProjectFile, SaveKeepsTheBytesOfALongerFileAndLeavesNoTemporaryFile) {
     WriteBytes(path, existing);
 
     TSignalPlan plan = NewPlan();
-    ASSERT_EQ(SaveProjectFile(path, plan), "");
+    ASSERT_EQ(SaveProjectFile(path, plan).error, "");
     const std::vector<std::uint8_t> file = ReadBytes(path);
     ASSERT_EQ(file.size(), kSignalPlanSize + 100);
     EXPECT_EQ(std::memcmp(file.data(), &plan, kSignalPlanSize), 0);
@@ -287,6 +287,47 @@ TEST(ProjectFile, OldLayoutsAreRewrittenOnlyWhenAsked) {
     EXPECT_EQ(std::memcmp(upgraded.data(), &rewritten, upgraded.size()), 0);
     EXPECT_EQ(rewritten.SpeedSchedule[3].Speed[2], 45);
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"old.kdt"});
+}
+
+// Only a record's worth is read; the rest of a longer old file is copied
+// from the file itself, where the upgrade moves it.
+TEST(ProjectFile, AnOldFileLongerThanTheRecordIsRewrittenWhole) {
+    for (const std::uint8_t version : {std::uint8_t(0), std::uint8_t(1)}) {
+        SCOPED_TRACE(int(version));
+        TempFolder folder;
+        const auto path = folder / "long.kdt";
+        std::vector<std::uint8_t> old = Layout0File(20000);
+        old[kFormatVersionOffset] = version;
+        std::vector<std::uint8_t> expected = old;
+        const TSignalPlan start = NewPlan(45);
+        UpgradeProjectFile(expected, start);  // the whole file in memory
+        WriteBytes(path, old);
+        TSignalPlan plan = start;
+        const ProjectFileRead read = ReadProjectFile(path, plan, OldLayoutHandling::RewriteFile);
+        ASSERT_TRUE(read.ok()) << read.error;
+        EXPECT_EQ(read.rewriteError, "");
+        EXPECT_EQ(ReadBytes(path), expected);
+        EXPECT_EQ(std::memcmp(&plan, expected.data(), kSignalPlanSize), 0);
+    }
+}
+
+TEST(ProjectFile, AReadOnlyProjectIsNeitherSavedNorRewritten) {
+    TempFolder folder;
+    const auto path = folder / "locked.kdt";
+    TSignalPlan plan = NewPlan();
+    ASSERT_EQ(SaveProjectFile(path, plan).error, "");
+    std::vector<std::uint8_t> old = ReadBytes(path);
+    old[kFormatVersionOffset] = 1;
+    WriteBytes(path, old);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+
+    const SavePlanResult saved = SavePlanAs(path, plan, NetworkAddressEditor{});
+    EXPECT_NE(saved.error.find("файл только для чтения"), std::string::npos) << saved.error;
+    TSignalPlan opened = NewPlan();
+    const ProjectFileRead read = ReadProjectFile(path, opened, OldLayoutHandling::RewriteFile);
+    EXPECT_TRUE(read.ok()) << "the plan opens all the same";
+    EXPECT_NE(read.rewriteError.find("файл только для чтения"), std::string::npos) << read.rewriteError;
+    EXPECT_EQ(ReadBytes(path), old);
 }
 
 TEST(ProjectFile, ALayout1FileIsRewrittenAsLayout2) {

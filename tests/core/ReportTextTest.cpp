@@ -384,7 +384,7 @@ TEST(ReportFile, IsWindows1251WithCrLfAfterEveryLine) {
     const auto path = folder / "report.txt";
     test::WriteBytes(path, std::vector<std::uint8_t>(100, 'x'));
     const std::vector<std::string> lines = {"№ K Ж", "", "Цикл", ""};
-    ASSERT_EQ(WriteReportFile(path, lines), "");
+    ASSERT_EQ(WriteReportFile(path, lines).error, "");
     const std::vector<std::uint8_t> bytes = test::ReadBytes(path);
     const std::string expected = "\xB9 K \xC6\r\n\r\n\xD6\xE8\xEA\xEB\r\n\r\n";
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected) << "the old file is replaced, not appended to";
@@ -393,7 +393,7 @@ TEST(ReportFile, IsWindows1251WithCrLfAfterEveryLine) {
 
 TEST(ReportFile, AFolderThatCannotBeWrittenIsReported) {
     test::TempFolder folder;
-    EXPECT_NE(WriteReportFile(folder / "missing" / "report.txt", {"a"}), "");
+    EXPECT_FALSE(WriteReportFile(folder / "missing" / "report.txt", {"a"}).ok());
 }
 
 }  // namespace

@@ -306,6 +306,100 @@ TEST(HexFile, LinesAndLineEnds) {
     EXPECT_EQ(SplitHexLines(":a\r\n:b\n:c"), (std::vector<std::string>{":a", ":b", ":c"}));
 }
 
+// ---- HEX files read from disk -------------------------------------------
+
+std::string Rec(std::uint8_t type, std::uint16_t address, const Bytes& data) {
+    return FormatHexRecord(static_cast<std::uint8_t>(data.size()), type, address, data);
+}
+const std::string kEnd = ":00000001FF";
+
+TEST(HexFileReading, AcceptsWhatIntelHexAllows) {
+    const std::string ext04 = Rec(4, 0, {0, 0});
+    const std::string ext02 = Rec(2, 0, {0, 0});
+    const std::string start03 = Rec(3, 0, {0x12, 0x34, 0x56, 0x78});
+    const std::string start05 = Rec(5, 0, {0, 0, 0x10, 0});
+    struct Case {
+        const char* why;
+        std::string text;
+        Bytes image;
+    };
+    const Case cases[] = {
+        {"any address order; the image ends after the highest address",
+         Rec(0, 4, {0x11}) + "\r\n" + Rec(0, 0, {0xAA, 0xBB}) + "\r\n" + kEnd + "\r\n", {0xAA, 0xBB, 0xFF, 0xFF, 0x11}},
+        {"a later overlapping record wins", Rec(0, 0, {1, 2}) + "\n" + Rec(0, 1, {9}) + "\n" + kEnd, {1, 9}},
+        {"a data record of length 0 is empty, not the end",
+         Rec(0, 0, {}) + "\n" + Rec(0, 0, {7}) + "\n" + kEnd, {7}},
+        {"everything after the end record is ignored",
+         Rec(0, 0, {7}) + "\r\n" + kEnd + "\r\n\x1A" + "junk\n" + Rec(0, 5, {8}) + "\n", {7}},
+        {"CR, LF and CR LF line ends", Rec(0, 0, {1}) + "\r" + Rec(0, 1, {2}) + "\n" + Rec(0, 2, {3}) + "\r\n" + kEnd,
+         {1, 2, 3}},
+        {"a leading BOM, blank lines, blanks after a record",
+         "\xEF\xBB\xBF\r\n \t\n" + Rec(0, 0, {5}) + "  \n\n" + kEnd, {5}},
+        {"lower-case digits", ":0100000005fa\n:00000001ff", {5}},
+        {"extended addresses of 0 and start addresses",
+         ext04 + "\n" + ext02 + "\n" + start03 + "\n" + start05 + "\n" + Rec(0, 1, {4}) + "\n" + kEnd, {0xFF, 4}},
+        {"no end record: the last line ends the file", Rec(0, 0, {1}) + "\n" + Rec(0, 1, {2}), {1, 2}},
+        {"nothing at all", "", {}},
+    };
+    for (const Case& c : cases) {
+        const HexConversion result = ReadHexFileText(c.text);
+        EXPECT_TRUE(result.ok()) << c.why << ": " << result.error;
+        EXPECT_EQ(result.image, c.image) << c.why;
+    }
+}
+
+TEST(HexFileReading, RefusesEveryDamageNamingItsLine) {
+    std::string badSum = Rec(0, 1, {0x22});
+    badSum.back() = badSum.back() == '0' ? '1' : '0';
+    struct Case {
+        const char* why;
+        std::string text;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"a changed checksum", Rec(0, 0, {1}) + "\r\n" + badSum + "\r\n" + kEnd, "строка 2 файла HEX имеет неверную контрольную сумму"},
+        {"a changed data byte", ":0100000006FA\n" + kEnd, "строка 1 файла HEX имеет неверную контрольную сумму FA (должна быть F9)"},
+        {"a BOM inside the file", Rec(0, 0, {1}) + "\n\xEF\xBB\xBF" + Rec(0, 1, {2}), "строка 2 файла HEX не является записью"},
+        {"NUL bytes before the colon", std::string("\0\0", 2) + Rec(0, 0, {1}), "строка 1 файла HEX не является записью"},
+        {"a line of text before the end", "\n\nnotes\n" + kEnd, "строка 3 файла HEX не является записью"},
+        {"a blank before the colon", " " + Rec(0, 0, {1}), "строка 1 файла HEX не является записью"},
+        {"a record cut short", ":020000\n", "строка 1 файла HEX не является целой записью"},
+        {"an odd number of digits", ":0100000005F\n", "строка 1 файла HEX не является целой записью"},
+        {"a length that does not match", ":0200000011ED\n", "строка 1 файла HEX содержит запись длиной 1 байт вместо указанных 2"},
+        {"a character that is no digit", ":01000000G5FA\n", "строка 1 файла HEX содержит недопустимый символ"},
+        {"an extended linear address", Rec(4, 0, {0, 1}) + "\n" + Rec(0, 0, {1}), "расширенный адрес 0001"},
+        {"an extended segment address", Rec(2, 0, {0x10, 0}) + "\n" + Rec(0, 0, {1}), "расширенный адрес 1000"},
+        {"an unknown record type", Rec(6, 0, {1}), "неизвестного типа 06"},
+        {"data past 64 KiB", Rec(0, 0xFFFF, {1, 2}), "за пределами 64 КБ"},
+    };
+    for (const Case& c : cases) {
+        const HexConversion result = ReadHexFileText(c.text);
+        EXPECT_NE(result.error.find(c.error), std::string::npos) << c.why << ": " << result.error;
+        EXPECT_TRUE(result.image.empty()) << c.why;
+    }
+}
+
+// The builder's records read from a HEX file give the very image the BIN
+// file holds, in every layout: the strict reading changes nothing there.
+TEST(HexFileReading, TheBuildersFileReadsAsItsBinImage) {
+    for (std::uint8_t rom = 0; rom < kRomTypeCount; ++rom) {
+        for (const bool master : {false, true}) {
+            TSignalPlan plan = ReadablePlan(rom);
+            if (master) {  // a coordinator block that overruns into the records after it
+                plan.NetworkType = 3;
+                plan.ProgramCount = 11;
+                plan.CoordControllerCount = 9;
+            }
+            const std::vector<std::string> lines = Lines(plan);
+            const HexConversion bin = HexToBin(lines);
+            const HexConversion read = ReadHexFileText(HexFileText(lines));
+            ASSERT_TRUE(read.ok()) << read.error;
+            EXPECT_EQ(read.image, bin.image) << "ROM type " << int(rom) << (master ? ", master" : "");
+            EXPECT_EQ(bin.image.size(), RomImageSize(rom));
+        }
+    }
+}
+
 // ---- reader ------------------------------------------------------------
 
 TEST(RomImageReader, ChecksInOrderAndTheRomTypeChosen) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <optional>
 
 #include "data/PlanProcedures.h"
 #include "simulation/SimulationEngine.h"
@@ -155,6 +156,51 @@ TEST(SimulationEngine, PowerOnYellowFlashingThenTheProgram) {
     run.To(12);
     EXPECT_EQ(run.engine.statusLine(), "АПП -  Фаза 1 промтакт  0");
     EXPECT_EQ(run.engine.mode(), SimMode::Program);
+}
+
+// The window's box "Работа в текущей программе" and kdt's --program: the
+// schedule (yellow flashing all day here) is not followed, so only the end of
+// the power-on period can turn the command into the program.
+TEST(SimulationEngine, WithoutTheScheduleTheChosenProgramRunsWhenPowerOnEnds) {
+    struct Case {
+        const char* how;
+        std::optional<int> chosen;  // a click on the program list; nullopt: only the box
+        int program;
+        const char* status;
+    };
+    const Case cases[] = {
+        {"program 2 chosen in the list", 2, 2, "АПП -  Фаза 2 промтакт  0"},
+        {"the box ticked, program 1 shown", std::nullopt, 1, "АПП -  Фаза 1 промтакт  0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        TSignalPlan plan = TwoPhasePlan(kRom421);
+        plan.ProgramCount = 2;
+        plan.Program[1] = plan.Program[0];
+        plan.Program[1].TactPhase[0] = 1;  // program 2 starts with phase 2
+        plan.Program[1].TactPhase[1] = 0;
+        for (auto& day : plan.Schedule) day[0] = {0, 0, kCommandYellowFlash};
+        plan.PowerOnState = kCommandYellowFlash;
+        plan.PowerOnDuration = 5;
+        SimulationEngine engine(plan, kEight);
+        engine.WindowShown(1);
+        if (c.chosen) {
+            engine.ChooseProgram(c.chosen);
+        } else {
+            engine.SetFollowSchedule(false);
+        }
+        engine.ToggleRunning();
+        // Ticks 1..10 power-on, tick 11 its last tick in program mode, as with the schedule.
+        for (int tick = 1; tick <= 11; ++tick) engine.Tick();
+        EXPECT_EQ(engine.statusLine(), "АПП - ЖМ");
+        engine.Tick();
+        EXPECT_EQ(engine.statusLine(), c.status);
+        EXPECT_EQ(engine.command(), kSimCommandPhase);
+        EXPECT_EQ(engine.currentProgram(), c.program);
+        for (int tick = 13; tick <= 200; ++tick) engine.Tick();
+        EXPECT_EQ(engine.command(), kSimCommandPhase) << "the program keeps running";
+        EXPECT_EQ(engine.timeOfDay(), kEight) << "the clock stands still";
+    }
 }
 
 TEST(SimulationEngine, ATactShowingThePhaseAlreadyShownIsPassedOver) {

@@ -72,6 +72,35 @@ private slots:
         QVERIFY(FileBytes(image) == FileBytes(reference));
     }
 
+    void anOverrunningCoordinatorBlockIsCompiledWithAWarning() {
+        TSignalPlan plan = ExamplePlan();
+        plan.NetworkType = 3;
+        plan.CoordControllerCount = 32;
+        plan.ProgramCount = 4;  // 3 + 4 x 32 bytes in a room of 99
+        for (int p = 2; p < 4; ++p) plan.Program[p] = plan.Program[0];
+        Editor editor = EditorOn("master.kdt", plan);
+        editor->ToolButton19Click();
+        const fs::path written = folder_ / "images" / "deep" / "master.hex";
+        const QStringList shown = Shown(*editor.script);
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown[0], QStringLiteral("Компиляция: Файл для программатора \"") + ToText(written) + QLatin1Char('"'));
+        QVERIFY2(shown[1].startsWith(QStringLiteral("Предупреждение: Блок координатора занимает 131 байт")),
+                 qPrintable(shown[1]));
+        QCOMPARE(editor.script->messages.back().icon, MessageIcon::Warning);
+        QVERIFY(fs::exists(written));
+    }
+
+    void aFailedCompileLeavesNoEarlierImage() {
+        Editor editor = EditorOn("fails.kdt", ExamplePlan());
+        editor->ToolButton19Click();
+        const fs::path image = folder_ / "images" / "deep" / "fails.hex";
+        QVERIFY(fs::exists(image));
+        editor->state().plan.RomVersion = 9;  // no layout: the build fails
+        editor->ToolButton19Click();
+        QCOMPARE(editor.script->messages.back().text, QStringLiteral("Не удалось сформировать файл для программатора"));
+        QVERIFY2(!fs::exists(image), "the programmer must not find the image of an earlier plan");
+    }
+
     void analysisBeforeCompiling_data() {
         QTest::addColumn<bool>("showErrors");
         QTest::addColumn<bool>("findings");
@@ -178,7 +207,7 @@ private slots:
     void analysisResults() {
         Editor clean = EditorOn("clean.kdt", ExamplePlan());
         const fs::path errorFile = clean->workFolder() / kErrorFileName;
-        QVERIFY(WriteFileAtomically(errorFile, std::vector<std::uint8_t>{'o', 'l', 'd'}).empty());
+        QVERIFY(WriteFileAtomically(errorFile, std::vector<std::uint8_t>{'o', 'l', 'd'}).ok());
         Find<QAction>(clean, QStringLiteral("AnalysisToolButton"))->trigger();
         QCOMPARE(Shown(*clean.script),
                  QStringList{QStringLiteral("Результат анализа проекта СОД: В проекте ошибки не обнаружины")});

@@ -65,7 +65,7 @@ TSignalPlan NewPlan(std::uint8_t romVersion) {
 
 void WritePlan(const std::filesystem::path& path, TSignalPlan plan) {
     StoreProjectFileName(plan, path);
-    const std::string error = SaveProjectFile(path, plan);
+    const std::string error = SaveProjectFile(path, plan).error;
     QVERIFY2(error.empty(), error.c_str());
 }
 

@@ -19,9 +19,9 @@ std::vector<std::uint8_t> FileBytes(const fs::path& path) {
 }
 
 void WriteBytes(const fs::path& path, std::string_view bytes) {
-    const std::string error =
+    const Outcome written =
         WriteFileAtomically(path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
-    QVERIFY2(error.empty(), error.c_str());
+    QVERIFY2(written.ok(), written.error.c_str());
 }
 
 void CopyTable(const std::string& name, const fs::path& folder, const std::string& as) {
@@ -138,7 +138,7 @@ private slots:
         WritePlan(folder_ / "old.kdt", plan);
         std::vector<std::uint8_t> bytes = FileBytes(folder_ / "old.kdt");
         bytes[kFormatVersionOffset] = 1;
-        QVERIFY(WriteFileAtomically(folder_ / "old.kdt", bytes).empty());
+        QVERIFY(WriteFileAtomically(folder_ / "old.kdt", bytes).ok());
 
         Editor editor = MakeEditor();
         QVERIFY(editor->FileOpen1Accept(folder_ / "old.kdt"));
@@ -202,16 +202,23 @@ private slots:
 
     void saveThatCannotWriteSaysSoAndChangesNothing_data() {
         QTest::addColumn<QString>("target");
-        QTest::newRow("folder does not exist") << QStringLiteral("missing/x.kdt");
-        QTest::newRow("name is a folder") << QStringLiteral("folder.kdt");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("folder does not exist") << QStringLiteral("missing/x.kdt") << QString();
+        QTest::newRow("name is a folder") << QStringLiteral("folder.kdt") << QStringLiteral("это папка");
+        QTest::newRow("a read-only file") << QStringLiteral("locked.kdt") << QStringLiteral("файл только для чтения");
     }
     void saveThatCannotWriteSaysSoAndChangesNothing() {
         QFETCH(QString, target);
+        QFETCH(QString, reason);
         fs::create_directory(folder_ / "folder.kdt");
+        WritePlan(folder_ / "locked.kdt", NewPlan());
+        fs::permissions(folder_ / "locked.kdt", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        const std::vector<std::uint8_t> locked = FileBytes(folder_ / "locked.kdt");
         WritePlan(folder_ / "kept.kdt", ExamplePlan());
         Editor editor = MakeEditor();
         QVERIFY(editor->FileOpen1Accept(folder_ / "kept.kdt"));
         const QString caption = editor->windowTitle();
+        const TSignalPlan plan = editor->state().plan;
 
         QVERIFY(!editor->FileSaveAs1Accept(folder_ / ToPath(target)));
         QCOMPARE(editor.script->messages.size(), std::size_t{1});
@@ -219,6 +226,9 @@ private slots:
         QCOMPARE(message.caption, QStringLiteral("Ошибка"));
         QCOMPARE(message.icon, MessageIcon::Error);
         QVERIFY2(message.text.contains(ToText(folder_ / ToPath(target))), qPrintable(message.text));
+        QVERIFY2(message.text.contains(reason), qPrintable(message.text));
+        QVERIFY2(std::memcmp(&editor->state().plan, &plan, sizeof plan) == 0, "the plan is kept");
+        QVERIFY(FileBytes(folder_ / "locked.kdt") == locked);
         QCOMPARE(editor->state().currentPath, folder_ / "kept.kdt");
         QCOMPARE(editor->state().projects, std::vector<fs::path>{folder_ / "kept.kdt"});
         QCOMPARE(editor->windowTitle(), caption);

@@ -50,21 +50,20 @@ std::string Hex(std::uint8_t byte) {
     return std::string{digits[byte >> 4], digits[byte & 15], 'h'};
 }
 
-// The exact name first; otherwise the one entry of the folder whose name
-// differs only in case (the smallest, should there be several), since DOS
-// names reach us in any case and the file system may tell case apart.
+// The exact name first, whatever it is (the read then refuses what is not a
+// regular file); otherwise the one entry of the folder whose name differs
+// only in case (the smallest, should there be several), since DOS names
+// reach us in any case and the file system may tell case apart.
 std::optional<fs::path> FindIgnoringCase(const fs::path& folder, const std::string& name) {
     std::error_code status;
     const fs::path exact = folder / Utf8ToPath(name);
-    if (fs::is_regular_file(exact, status)) return exact;
+    if (fs::exists(fs::symlink_status(exact, status))) return exact;
     const std::string wanted = LowerCaseCp1251Letters(name);
     std::optional<fs::path> found;
     fs::directory_iterator entry(folder, status), end;
     for (; !status && entry != end; entry.increment(status)) {
         const fs::path candidate = entry->path();
         if (LowerCaseCp1251Letters(PathToUtf8(candidate.filename())) != wanted) continue;
-        std::error_code typeStatus;
-        if (!entry->is_regular_file(typeStatus)) continue;
         if (!found || candidate.filename() < found->filename()) found = candidate;
     }
     return found;
@@ -72,12 +71,23 @@ std::optional<fs::path> FindIgnoringCase(const fs::path& folder, const std::stri
 
 }  // namespace
 
-std::optional<DbaseTable> DbaseTable::Open(const fs::path& folder, std::string_view tableName,
-                                           std::string& error) {
+DbaseTableOpen DbaseTable::Open(const fs::path& folder, std::string_view tableName) {
+    DbaseTableOpen result;
+    std::string error;
+    result.table = OpenTable(folder, tableName, error);
+    if (!result.table) static_cast<Outcome&>(result) = Outcome::Failure(std::move(error));
+    return result;
+}
+
+std::optional<DbaseTable> DbaseTable::OpenTable(const fs::path& tableFolder, std::string_view tableName,
+                                                std::string& error) {
     const std::string requested(tableName);
-    const std::optional<fs::path> path = FindIgnoringCase(folder, requested);
+    // A table named without a folder lies in the current one, and so does its memo file.
+    const fs::path folder = tableFolder.empty() ? fs::path(".") : tableFolder;
+    std::optional<fs::path> path = FindIgnoringCase(folder, requested);
+    if (path && tableFolder.empty()) path = path->filename();  // named as the caller named it
     if (!path) {
-        error = "Таблица " + Quoted(PathToUtf8(folder / Utf8ToPath(requested))) + " не найдена";
+        error = "Таблица " + Quoted(PathToUtf8(tableFolder / Utf8ToPath(requested))) + " не найдена";
         return std::nullopt;
     }
     DbaseTable table;
@@ -87,7 +97,7 @@ std::optional<DbaseTable> DbaseTable::Open(const fs::path& folder, std::string_v
         return std::nullopt;
     };
 
-    FileReadResult file = ReadFileBytes(*path);
+    FileReadResult file = ReadFileBytes(*path, kMaxTableFileSize, BeyondLimit::Refuse);
     if (!file.ok()) {
         error = file.error;
         return std::nullopt;
@@ -161,10 +171,10 @@ std::optional<DbaseTable> DbaseTable::Open(const fs::path& folder, std::string_v
     if (hasMemo) {
         const bool foxPro = table.memoFormat_ == MemoFormat::FoxPro;
         const std::string memoName = PathToUtf8(path->stem()) + (foxPro ? ".fpt" : ".dbt");
-        const std::optional<fs::path> memoPath = FindIgnoringCase(path->parent_path(), memoName);
+        const std::optional<fs::path> memoPath = FindIgnoringCase(folder, memoName);
         if (!memoPath) return fail("нет файла memo " + Quoted(memoName));
         table.memoName_ = PathToUtf8(memoPath->filename());
-        FileReadResult memo = ReadFileBytes(*memoPath);
+        FileReadResult memo = ReadFileBytes(*memoPath, kMaxTableFileSize, BeyondLimit::Refuse);
         if (!memo.ok()) {
             error = memo.error;
             return std::nullopt;

@@ -4,7 +4,8 @@
 //
 // The table and its memo file are read whole at Open: such tables are a few
 // kilobytes, and bounds are then checked against bytes in memory, so damaged
-// input can never make the reader read outside a file.
+// input can never make the reader read outside a file. A file longer than
+// kMaxTableFileSize is refused before it is read.
 //
 // Where damage is found: everything about the table file (header, field
 // descriptors, record count), the presence of the memo file and the memo file
@@ -22,16 +23,23 @@
 #include <string_view>
 #include <vector>
 
+#include "common/Outcome.h"
+
 namespace kdt {
+
+struct DbaseTableOpen;
+
+// Far above any table of a plan, and low enough to read whole without concern.
+inline constexpr std::size_t kMaxTableFileSize = 64 * 1024 * 1024;
 
 class DbaseTable {
 public:
     // Opens the table file named tableName (UTF-8, with its extension) in the
-    // folder. The table and memo file names are matched without regard to
-    // case, also on a case-sensitive file system. On success the first live
-    // row is current; otherwise error says why, naming the file.
-    static std::optional<DbaseTable> Open(const std::filesystem::path& folder, std::string_view tableName,
-                                          std::string& error);
+    // folder (an empty folder is the current one). The table and memo file
+    // names are matched without regard to case, also on a case-sensitive
+    // file system. On success the table's first live row is current;
+    // otherwise the error says why, naming the file.
+    static DbaseTableOpen Open(const std::filesystem::path& folder, std::string_view tableName);
 
     // Forgets the table; afterwards it is at its end and has no fields.
     void Close();
@@ -74,6 +82,8 @@ private:
     };
 
     DbaseTable() = default;
+    static std::optional<DbaseTable> OpenTable(const std::filesystem::path& tableFolder,
+                                               std::string_view tableName, std::string& error);
 
     bool CurrentRowDeleted() const;
     std::optional<std::string_view> Cell(std::size_t field, std::string* error) const;
@@ -91,6 +101,10 @@ private:
     std::size_t recordLength_ = 0;
     std::size_t recordCount_ = 0;
     std::size_t row_ = 0;  // == recordCount_ at the end
+};
+
+struct [[nodiscard]] DbaseTableOpen : Outcome {
+    std::optional<DbaseTable> table;  // set exactly on success
 };
 
 }  // namespace kdt

@@ -108,14 +108,16 @@ static_assert(offsetof(TSignalPlan, NetworkAddressByte) == kNetworkAddressByteOf
 static_assert(offsetof(TSignalPlan, PowerOnState) - kLayout0FixedPartSize == kLayout0ToCurrentShift);
 static_assert(kLayout0ProgramsOffset + kLayout0ProgramSize * kMaxPrograms == kLayout0FixedPartSize);
 
-std::string CheckProjectFileBytes(std::span<const std::uint8_t> fileBytes) {
-    if (fileBytes.empty()) return "файл пуст";
+Outcome CheckProjectFileBytes(std::span<const std::uint8_t> fileBytes) {
+    if (fileBytes.empty()) return Outcome::Failure("файл пуст");
     if (fileBytes.size() <= kFormatVersionOffset)
-        return "файл слишком короткий для файла СОД (" + std::to_string(fileBytes.size()) + " байт)";
+        return Outcome::Failure("файл слишком короткий для файла СОД (" + std::to_string(fileBytes.size()) +
+                                " байт)");
     if (fileBytes[kFormatVersionOffset] == 0 && fileBytes.size() < kLayout0FixedPartSize)
-        return "файл старого формата короче его постоянной части (" + std::to_string(fileBytes.size()) +
-               " из " + std::to_string(kLayout0FixedPartSize) + " байт)";
-    return {};
+        return Outcome::Failure("файл старого формата короче его постоянной части (" +
+                                std::to_string(fileBytes.size()) + " из " + std::to_string(kLayout0FixedPartSize) +
+                                " байт)");
+    return Outcome::Success();
 }
 
 std::size_t UpgradeProjectFile(std::vector<std::uint8_t>& fileBytes, const TSignalPlan& planInMemory) {
@@ -142,41 +144,38 @@ ProjectFileRead ReadProjectFile(const fs::path& path, TSignalPlan& plan, OldLayo
         result.error = file.error;
         return result;
     }
-    if (const std::string problem = CheckProjectFileBytes(file.bytes); !problem.empty()) {
-        result.error = "Файл \"" + PathToUtf8(path) + "\" не является файлом СОД: " + problem;
+    if (const Outcome check = CheckProjectFileBytes(file.bytes); !check.ok()) {
+        result.error = "Файл \"" + PathToUtf8(path) + "\" не является файлом СОД: " + check.error;
         return result;
     }
     result.layoutVersion = file.bytes[kFormatVersionOffset];
+    const std::size_t bytesRead = file.bytes.size();
 
-    const bool rewrite = IsOldLayout(result.layoutVersion) && oldLayouts == OldLayoutHandling::RewriteFile;
-    if (rewrite) {
-        // The rewrite replaces the whole file, so it needs all of it.
-        file = ReadFileBytes(path);
-        if (!file.ok()) {
-            result.error = file.error;
-            return result;
-        }
-    }
     const std::size_t readCount = UpgradeProjectFile(file.bytes, plan);
-    if (rewrite) result.rewriteError = WriteFileAtomically(path, file.bytes);
+    if (IsOldLayout(result.layoutVersion) && oldLayouts == OldLayoutHandling::RewriteFile) {
+        // Only the first record's worth was read: the upgrade changes nothing
+        // beyond it but its position, so the rest of a longer file is copied
+        // from the file itself after the upgraded bytes.
+        WriteOptions options;
+        options.keepTailFrom = bytesRead;
+        result.rewriteError = WriteFileAtomically(path, file.bytes, options).error;
+    }
 
     const std::size_t available = std::min(readCount, file.bytes.size());
     std::memcpy(RecordBytes(plan).data(), file.bytes.data(), available);
+    if (available < kSignalPlanSize)
+        result.shortFileWarning = "файл \"" + PathToUtf8(path) + "\" короче записи СОД: в нём " +
+                                  std::to_string(bytesRead) + " байт, в записи " + std::to_string(kSignalPlanSize) +
+                                  "; остальные поля плана остались прежними";
     return result;
 }
 
-std::string SaveProjectFile(const fs::path& path, TSignalPlan& plan) {
+Outcome SaveProjectFile(const fs::path& path, TSignalPlan& plan) {
     plan.FormatVersion = kCurrentFormatVersion;
-    std::vector<std::uint8_t> content(RecordBytes(plan).begin(), RecordBytes(plan).end());
-
-    std::error_code status;
-    if (fs::is_regular_file(path, status) && fs::file_size(path, status) > kSignalPlanSize && !status) {
-        FileReadResult existing = ReadFileBytes(path);
-        if (!existing.ok()) return existing.error;
-        if (existing.bytes.size() > kSignalPlanSize)
-            content.insert(content.end(), existing.bytes.begin() + kSignalPlanSize, existing.bytes.end());
-    }
-    return WriteFileAtomically(path, content);
+    // A longer file keeps its bytes beyond the record, streamed rather than read whole.
+    WriteOptions options;
+    options.keepTailFrom = kSignalPlanSize;
+    return WriteFileAtomically(path, RecordBytes(plan), options);
 }
 
 std::string LowerCaseExtension(const fs::path& path) {

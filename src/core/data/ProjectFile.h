@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Outcome.h"
 #include "data/TypeKDT.h"
 
 namespace kdt {
@@ -18,8 +19,8 @@ inline constexpr std::size_t kFormatVersionOffset = 5;
 // The fixed part of a layout-0 file: everything up to the old PowerOnState.
 inline constexpr std::size_t kLayout0FixedPartSize = 2268;
 
-// Why a file cannot be taken as a project file; empty when it can.
-std::string CheckProjectFileBytes(std::span<const std::uint8_t> fileBytes);
+// Whether the bytes can be taken as a project file, and why not.
+Outcome CheckProjectFileBytes(std::span<const std::uint8_t> fileBytes);
 
 // Brings the bytes of a project file to the current layout (in memory) and
 // returns how many of them to read into the record. Layout 0 is rebuilt as
@@ -32,11 +33,11 @@ std::size_t UpgradeProjectFile(std::vector<std::uint8_t>& fileBytes, const TSign
 // left as it is (the command line never rewrites its input).
 enum class OldLayoutHandling { RewriteFile, KeepFile };
 
-struct ProjectFileRead {
-    std::string error;              // empty on success; the plan is then unchanged
+// On failure the plan is unchanged.
+struct [[nodiscard]] ProjectFileRead : Outcome {
     std::uint8_t layoutVersion = 0; // byte 5 of the file as found
     std::string rewriteError;       // set when an upgraded file could not be written back
-    bool ok() const { return error.empty(); }
+    std::string shortFileWarning;   // set when the file held less than a record, naming its size
 };
 
 // Reads a project file into the plan: at most 6756 bytes; a shorter file
@@ -44,9 +45,9 @@ struct ProjectFileRead {
 ProjectFileRead ReadProjectFile(const std::filesystem::path& path, TSignalPlan& plan,
                                 OldLayoutHandling oldLayouts);
 
-// Writes the record with FormatVersion 2. An existing longer file keeps its
-// bytes beyond the record. Returns an empty string on success, else the reason.
-std::string SaveProjectFile(const std::filesystem::path& path, TSignalPlan& plan);
+// Writes the record with FormatVersion 2, crash-safe. An existing longer file
+// keeps its bytes beyond the record; a read-only one is refused.
+Outcome SaveProjectFile(const std::filesystem::path& path, TSignalPlan& plan);
 
 // A path's extension, dot included, in lower case: how every file kind is told apart.
 std::string LowerCaseExtension(const std::filesystem::path& path);

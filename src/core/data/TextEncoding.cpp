@@ -459,6 +459,15 @@ std::string Cp1251ToUtf8(std::string_view bytes) {
     return DecodeSingleByte(bytes, kCp1251);
 }
 
+std::string VisibleCp1251ToUtf8(std::string_view bytes) {
+    std::string visible(bytes);
+    for (char& c : visible) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) c = '?';
+    }
+    return Cp1251ToUtf8(visible);
+}
+
 std::string Utf8ToCp1251(std::string_view utf8) {
     return EncodeSingleByte(utf8, kCp1251Reverse);
 }

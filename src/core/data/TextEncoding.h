@@ -18,6 +18,10 @@
 namespace kdt {
 
 std::string Cp1251ToUtf8(std::string_view bytes);
+// The same for text shown on a line: control characters (below 0x20 and
+// 0x7F) become '?', so that a stored CR, LF or ESC can neither break the
+// line nor reach a terminal.
+std::string VisibleCp1251ToUtf8(std::string_view bytes);
 std::string Utf8ToCp1251(std::string_view utf8);
 // Whether the character has a byte in Windows-1251, so text typed into the
 // record's fields can be refused before it would turn into '?'.

@@ -95,14 +95,7 @@ std::string ChannelColours(const TSignalPlan& plan) {
 
 // Record text inside a line. A control character would break the line or
 // shift its columns, so it shows as "?".
-std::string RecordText(std::string_view cp1251) {
-    std::string visible(cp1251);
-    for (char& c : visible) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) c = '?';
-    }
-    return Cp1251ToUtf8(visible);
-}
+std::string RecordText(std::string_view cp1251) { return VisibleCp1251ToUtf8(cp1251); }
 
 std::string Quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
@@ -440,7 +433,7 @@ std::string ReportFileText(const std::vector<std::string>& lines) {
     return text;
 }
 
-std::string WriteReportFile(const std::filesystem::path& path, const std::vector<std::string>& lines) {
+Outcome WriteReportFile(const std::filesystem::path& path, const std::vector<std::string>& lines) {
     const std::string text = ReportFileText(lines);
     return WriteFileAtomically(path,
                                std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Outcome.h"
 #include "data/TypeKDT.h"
 
 namespace kdt {
@@ -44,8 +45,7 @@ std::vector<std::string> ComposeReport(const TSignalPlan& plan, const ReportSect
 // the last one included, so that a trailing empty line survives a reload.
 std::string ReportFileText(const std::vector<std::string>& lines);
 
-// Replaces the file with the report, crash-safe. Returns an empty string on
-// success, otherwise the reason.
-std::string WriteReportFile(const std::filesystem::path& path, const std::vector<std::string>& lines);
+// Replaces the file with the report, crash-safe; a read-only one is refused.
+Outcome WriteReportFile(const std::filesystem::path& path, const std::vector<std::string>& lines);
 
 }  // namespace kdt

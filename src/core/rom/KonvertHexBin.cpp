@@ -39,6 +39,13 @@ bool ReadHex(const std::string& line, std::size_t position, std::size_t digits, 
     return true;
 }
 
+// Compiling replaces an earlier image also when it was marked read-only.
+WriteOptions RomFileWriteOptions() {
+    WriteOptions options;
+    options.readOnly = ReadOnlyTarget::Replace;
+    return options;
+}
+
 RomFileResult BuildLines(const TSignalPlan& plan, std::vector<std::string>& lines) {
     RomFileResult result;
     if (!BuildRomImage(plan, lines, &result.error)) return result;
@@ -115,6 +122,100 @@ HexConversion HexToBin(std::span<const std::string> lines) {
     return result;
 }
 
+namespace {
+
+std::string AtLine(std::size_t lineNumber, const std::string& what) {
+    return "строка " + std::to_string(lineNumber) + " файла HEX " + what;
+}
+
+std::string TwoDigits(unsigned value) {
+    return std::string{kHexDigits[(value >> 4) & 0x0F], kHexDigits[value & 0x0F]};
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+HexConversion ReadHexFileText(std::string_view text) {
+    constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+    HexConversion result;
+    if (text.starts_with(kUtf8Bom)) text.remove_prefix(kUtf8Bom.size());
+
+    std::size_t imageEnd = 0;
+    std::size_t lineNumber = 0;
+    std::size_t position = 0;
+    const auto fail = [&](const std::string& what) {
+        result.error = AtLine(lineNumber, what);
+        result.image.clear();
+        return result;
+    };
+    std::vector<std::uint8_t> record;
+    while (position < text.size()) {
+        std::size_t stop = text.find_first_of("\r\n", position);
+        if (stop == std::string_view::npos) stop = text.size();
+        std::string_view line = text.substr(position, stop - position);
+        position = stop;
+        if (position < text.size()) position += text.compare(position, 2, "\r\n") == 0 ? 2 : 1;
+        ++lineNumber;
+
+        while (!line.empty() && IsBlank(line.back())) line.remove_suffix(1);
+        if (line.empty() || std::all_of(line.begin(), line.end(), IsBlank)) continue;
+        if (line.front() != ':') return fail("не является записью Intel HEX");
+
+        const std::string_view digits = line.substr(1);
+        if (digits.size() % 2 != 0 || digits.size() < 10) return fail("не является целой записью Intel HEX");
+        record.clear();
+        for (std::size_t i = 0; i < digits.size(); i += 2) {
+            const int high = HexDigitValue(digits[i]);
+            const int low = HexDigitValue(digits[i + 1]);
+            if (high < 0 || low < 0) return fail("содержит недопустимый символ");
+            record.push_back(static_cast<std::uint8_t>(high * 16 + low));
+        }
+        const unsigned length = record[0];
+        if (record.size() != 5 + length)
+            return fail("содержит запись длиной " + std::to_string(record.size() - 5) + " байт вместо указанных " +
+                        std::to_string(length));
+        unsigned sum = 0;
+        for (const std::uint8_t byte : record) sum += byte;
+        if ((sum & 0xFF) != 0) {
+            const unsigned written = record.back();
+            const unsigned expected = (written - sum) & 0xFF;
+            return fail("имеет неверную контрольную сумму " + TwoDigits(written) + " (должна быть " +
+                        TwoDigits(expected) + ")");
+        }
+        const unsigned address = (unsigned{record[1]} << 8) | record[2];
+        const unsigned type = record[3];
+        const std::uint8_t* data = record.data() + 4;
+
+        if (type == kHexEndOfFileRecord) break;
+        switch (type) {
+        case kHexDataRecord: {
+            if (address + length > kAddressSpace) return fail("содержит запись за пределами 64 КБ");
+            if (result.image.size() < address + length) result.image.resize(address + length, 0xFF);
+            std::copy(data, data + length, result.image.begin() + address);
+            if (length > 0) imageEnd = std::max<std::size_t>(imageEnd, address + length);
+            break;
+        }
+        case 2:  // extended segment address
+        case 4: {  // extended linear address
+            if (length != 2) return fail("содержит запись расширенного адреса длиной " + std::to_string(length));
+            const unsigned base = (unsigned{data[0]} << 8) | data[1];
+            if (base != 0)
+                return fail("задаёт расширенный адрес " + TwoDigits(base >> 8) + TwoDigits(base) +
+                            ": образ ПЗУ лежит ниже 64 КБ");
+            break;
+        }
+        case 3:  // start addresses mean nothing to an EEPROM image
+        case 5:
+            break;
+        default:
+            return fail("содержит запись неизвестного типа " + TwoDigits(type));
+        }
+    }
+    result.image.resize(imageEnd);
+    return result;
+}
+
 std::vector<std::string> SplitHexLines(std::string_view text) {
     std::vector<std::string> lines;
     std::size_t start = 0;
@@ -143,8 +244,9 @@ RomFileResult WriteHexFile(const TSignalPlan& plan, const std::filesystem::path&
     RomFileResult result = BuildLines(plan, lines);
     if (!result.ok()) return result;
     const std::string text = HexFileText(lines);
-    result.error = WriteFileAtomically(
-        file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    result.error = WriteFileAtomically(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
+                                       RomFileWriteOptions())
+                       .error;
     return result;
 }
 
@@ -157,7 +259,7 @@ RomFileResult WriteBinFile(const TSignalPlan& plan, const std::filesystem::path&
         result.error = image.error;
         return result;
     }
-    result.error = WriteFileAtomically(file, image.image);
+    result.error = WriteFileAtomically(file, image.image, RomFileWriteOptions()).error;
     return result;
 }
 

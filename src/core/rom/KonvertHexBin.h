@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/Outcome.h"
 #include "data/TypeKDT.h"
 
 namespace kdt {
@@ -21,17 +22,33 @@ inline constexpr std::uint8_t kHexEndOfFileRecord = 1;
 std::string FormatHexRecord(std::uint8_t length, std::uint8_t type, std::uint16_t address,
                             std::span<const std::uint8_t> data);
 
-struct HexConversion {
+// On failure the image is empty.
+struct [[nodiscard]] HexConversion : Outcome {
     std::vector<std::uint8_t> image;
-    std::string error;  // empty on success
-    bool ok() const { return error.empty(); }
 };
 
-// Applies the data records in list order to a 0xFF-filled image and cuts it
-// just after the last byte of the last data record. A record of length 0
-// ends the list; lines without ":" and records of other types are skipped;
-// checksums are not checked.
+// The builder's own records as the flat image: applied in list order to a
+// 0xFF-filled image, cut just after the last byte of the last data record. A
+// record of length 0 ends the list; lines without ":" and records of other
+// types are skipped; checksums are not checked. The BIN file is made this
+// way; files read from disk go through ReadHexFileText instead.
 HexConversion HexToBin(std::span<const std::string> lines);
+
+// The text of an Intel HEX file from disk as the flat image, read strictly,
+// since a wrong byte here is a wrong signal on the street:
+// - lines end in CR, LF or CR LF; blank lines and a leading UTF-8 BOM are
+//   skipped, and blanks after a record are allowed;
+// - any other line that is not a whole record, a record whose length does
+//   not match its line, and a wrong checksum are errors naming the line;
+// - data records may come in any address order; a later record overwrites an
+//   earlier one; a data record of length 0 is simply empty; the image ends
+//   after the highest address written, 0xFF wherever nothing was;
+// - the end record (type 01) ends the file: whatever follows is ignored (a
+//   DOS tool's Ctrl-Z, say); without one the file ends at its last line;
+// - extended address records (02, 04) must hold address 0, since the image
+//   lies below 64 KiB; start address records (03, 05) are ignored; other
+//   record types are errors.
+HexConversion ReadHexFileText(std::string_view text);
 
 // The lines of a HEX text: split at line feeds, a carriage return before
 // the line feed dropped.
@@ -40,10 +57,8 @@ std::vector<std::string> SplitHexLines(std::string_view text);
 // The lines joined with CR LF after each, as the programmer expects them.
 std::string HexFileText(std::span<const std::string> lines);
 
-struct RomFileResult {
-    std::string error;    // empty on success
+struct [[nodiscard]] RomFileResult : Outcome {
     std::string warning;  // the image was written, but something about it needs attention
-    bool ok() const { return error.empty(); }
 };
 
 // Build the plan's image and write it, crash-safe, as Intel HEX text or as

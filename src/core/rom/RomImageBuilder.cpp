@@ -313,7 +313,7 @@ std::size_t CoordinatorBlockSize(const TSignalPlan& plan) {
 std::string CoordinatorOverrunWarning(const TSignalPlan& plan) {
     const std::size_t size = CoordinatorBlockSize(plan);
     if (size <= kCoordinatorRoom) return {};
-    return "блок координатора занимает " + std::to_string(size) + " байт при месте в " +
+    return "Блок координатора занимает " + std::to_string(size) + " байт при месте в " +
            std::to_string(kCoordinatorRoom) + " и перекрывает записи за ним";
 }
 

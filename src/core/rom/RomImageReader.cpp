@@ -281,7 +281,9 @@ RomImageFileRead ReadRomImageFile(const std::filesystem::path& path, std::uint8_
                                   RomImageReader& reader, TSignalPlan& plan) {
     RomImageFileRead result;
     const bool isHex = LowerCaseExtension(path) == ".hex";
-    FileReadResult file = ReadFileBytes(path, isHex ? kMaxHexFileSize : kMaxBinFileSize);
+    // A longer file cannot be an image of this controller; cut short, a HEX
+    // file could lose the records that overwrite earlier ones.
+    FileReadResult file = ReadFileBytes(path, isHex ? kMaxHexFileSize : kMaxBinFileSize, BeyondLimit::Refuse);
     if (!file.ok()) {
         result.status = RomImageFileRead::Status::Unreadable;
         result.error = file.error;
@@ -290,7 +292,7 @@ RomImageFileRead ReadRomImageFile(const std::filesystem::path& path, std::uint8_
     std::vector<std::uint8_t> image = std::move(file.bytes);
     if (isHex) {
         const std::string text(image.begin(), image.end());
-        HexConversion converted = HexToBin(SplitHexLines(text));
+        HexConversion converted = ReadHexFileText(text);
         if (!converted.ok()) {
             result.status = RomImageFileRead::Status::Unreadable;
             result.error = "Файл \"" + PathToUtf8(path) + "\": " + converted.error;

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "common/Outcome.h"
 #include "data/TypeKDT.h"
 
 namespace kdt {
@@ -29,15 +30,14 @@ private:
     TSignalPlan scratch_{};
 };
 
-struct RomImageFileRead {
+// The error is the reason for Unreadable, the system's message for NoPlan.
+struct [[nodiscard]] RomImageFileRead : Outcome {
     enum class Status { Ok, Unreadable, NoPlan };
     Status status = Status::Ok;
-    std::string error;  // for Unreadable the reason; for NoPlan the system's message
-    bool ok() const { return status == Status::Ok; }
 };
 
-// Loads a .bin file as the flat image, or a .hex file converted with
-// HexToBin, and decodes it.
+// Loads a .bin file as the flat image, or a .hex file read strictly with
+// ReadHexFileText, and decodes it.
 RomImageFileRead ReadRomImageFile(const std::filesystem::path& path, std::uint8_t romVersion,
                                   RomImageReader& reader, TSignalPlan& plan);
 

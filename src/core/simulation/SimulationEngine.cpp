@@ -138,8 +138,12 @@ void SimulationEngine::Tick() {
                     plan_.PowerOnDuration = 0;
                     StartProgram();
                 }
-            } else if (mode_ == SimMode::Manual) {
-                ApplyManualCommand();
+            } else {
+                // Without the schedule nothing else would turn the power-on
+                // state into the program: the chosen program starts now.
+                if (powerOnEnding_ && !followSchedule_ && mode_ == SimMode::Program) command_ = kSimCommandPhase;
+                powerOnEnding_ = false;
+                if (mode_ == SimMode::Manual) ApplyManualCommand();
             }
             ApplyCommand();
             if (IsRom42x(plan_)) {
@@ -381,6 +385,7 @@ void SimulationEngine::StatusTexts() {
 
 void SimulationEngine::Start() {
     running_ = true;
+    powerOnEnding_ = true;
     tickCount_ = 0;
     mode_ = SimMode::PowerOn;
     SelectProgram(programListSelection_);
@@ -391,6 +396,7 @@ void SimulationEngine::Start() {
 void SimulationEngine::Stop() {
     if (mode_ == SimMode::Manual) ToggleManual();
     running_ = false;
+    powerOnEnding_ = false;
     paused_ = false;
     currentProgram_ = 0;
     currentTact_ = 0;

@@ -161,6 +161,8 @@ private:
     bool followSchedule_ = true;
     bool running_ = false;
     bool paused_ = false;
+    // Set at start until the first tick after the power-on period.
+    bool powerOnEnding_ = false;
     int programListSize_ = 0;
     std::optional<int> programListSelection_;
     std::string statusLine_;

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "binding/Journal.h"
-#include "data/PlanCommands.h"
 #include "data/TypeKDT.h"
+#include "project/PlanCommands.h"
 
 namespace kdt::gui {
 

@@ -944,9 +944,9 @@ fs::path TKDT::ErrorFilePath() const { return workFolder_ / kErrorFileName; }
 
 bool TKDT::WriteErrorFileFor(const std::vector<std::string>& findings) {
     const fs::path file = ErrorFilePath();
-    const std::string error = WriteErrorFile(file, ErrorFileLines(state_.plan, file, findings));
+    const Outcome written = WriteErrorFile(file, ErrorFileLines(state_.plan, file, findings));
     // The analysis has no message of its own for this: it goes to the general handler.
-    if (!error.empty()) throw std::runtime_error(error);
+    if (!written.ok()) throw std::runtime_error(written.error);
     return true;
 }
 
@@ -983,23 +983,26 @@ void TKDT::ToolButton19Click() {
     const fs::path romFile = RomFileFor(fileType);
     std::error_code ignored;
     fs::create_directories(romFile.parent_path(), ignored);
+    RomFileResult written;
+    written.error = "unknown file type";
     if (fileType == 0 || fileType == 1) {
-        // An earlier file goes first, also when it was marked read-only.
-        if (fs::exists(romFile, ignored)) {
-            fs::permissions(romFile, fs::perms::owner_write, fs::perm_options::add, ignored);
-            fs::remove(romFile, ignored);
-        }
-        if (fileType == 0)
-            WriteHexFile(state_.plan, romFile);
-        else
-            WriteBinFile(state_.plan, romFile);
+        // The writer replaces an earlier file in one step, also when it was
+        // marked read-only, and follows a link to the file it names.
+        written = fileType == 0 ? WriteHexFile(state_.plan, romFile) : WriteBinFile(state_.plan, romFile);
+        // No earlier image may stay behind for the programmer once this one failed.
+        if (!written.ok() && fs::is_regular_file(fs::symlink_status(romFile, ignored))) fs::remove(romFile, ignored);
     }
-    if ((fileType == 0 || fileType == 1) && fs::exists(romFile, ignored))
+    if (written.ok() && fs::exists(romFile, ignored)) {
         MessageDlg(Box(MessageIcon::Information, MessageButtons::Ok, "Компиляция",
                        Text("Файл для программатора ") + Quoted(PathToQString(romFile))));
-    else
+        // The image is written all the same, but records after the
+        // coordinator block were overwritten: the user must know.
+        if (!written.warning.empty())
+            MessageDlg(Box(MessageIcon::Warning, MessageButtons::Ok, "Предупреждение", ToQString(written.warning)));
+    } else {
         MessageDlg(Box(MessageIcon::Error, MessageButtons::Ok, "Ошибка",
                        Text("Не удалось сформировать файл для программатора")));
+    }
 }
 
 void TKDT::BitBtn5Click() {

@@ -1,4 +1,4 @@
-#include "data/PlanCommands.h"
+#include "project/PlanCommands.h"
 
 #include "common/FileIO.h"
 #include "data/LegacyImport.h"
@@ -31,18 +31,23 @@ OpenPlanResult OpenPlanFile(const fs::path& path, TSignalPlan& plan, PlanEditorS
         }
         result.layoutVersion = read.layoutVersion;
         result.warning = read.rewriteError;
+        result.shortFileWarning = read.shortFileWarning;
     } else if (extension == ".dbf") {
         const LegacyImportResult imported = ImportLegacyTable(path, opened);
         if (imported.status != LegacyImportResult::Status::Imported) {
-            result.failure = imported.status == LegacyImportResult::Status::Refused ? OpenFailure::Refused
-                                                                                    : OpenFailure::Unreadable;
-            result.error = imported.message;
+            switch (imported.status) {
+            case LegacyImportResult::Status::Refused: result.failure = OpenFailure::Refused; break;
+            case LegacyImportResult::Status::Empty: result.failure = OpenFailure::NoPlan; break;
+            default: result.failure = OpenFailure::Unreadable; break;
+            }
+            result.error = imported.error;
             result.detail = imported.stopDetail;
             return result;
         }
         result.importStopMessage = imported.stopMessage;
         result.detail = imported.stopDetail;
         result.skippedRows = imported.skippedRows;
+        result.truncatedValues = imported.truncatedValues;
         if (IsRom42x(opened)) DoubleTimeValues(opened);
     } else if (extension == ".hex" || extension == ".bin") {
         const RomImageFileRead read = ReadRomImageFile(path, plan.RomVersion, editor.romReader, opened);
@@ -72,9 +77,15 @@ OpenPlanResult OpenPlanFile(const fs::path& path, TSignalPlan& plan, PlanEditorS
 
 SavePlanResult SavePlanAs(const fs::path& chosen, TSignalPlan& plan, const NetworkAddressEditor& editor) {
     SavePlanResult result;
+    // Checked before ".kdt" is appended: "" or "sub/" would otherwise become
+    // a hidden file named ".kdt", and a folder's name a file beside it.
+    if (Outcome name = CheckWriteName(chosen); !name.ok()) {
+        result.error = std::move(name.error);
+        return result;
+    }
     result.written = ProjectSaveName(AbsolutePath(chosen));
     NormalisePlan(plan, editor.value);
-    result.error = SaveProjectFile(result.written, plan);
+    result.error = SaveProjectFile(result.written, plan).error;
     if (result.ok()) StoreProjectFileName(plan, result.written);
     return result;
 }
