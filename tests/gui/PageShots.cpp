@@ -2,7 +2,9 @@
 // display shows, to look at the pages as a user sees them:
 //   Xvfb :99 & DISPLAY=:99 QT_QPA_PLATFORM=xcb kdt_page_shots /tmp/shots 2 2:F3 3
 // writes /tmp/shots/page2.png, page2-F3.png (after F3) and page3.png, and
-// each window alone twice as large (page2-x2.png ...).
+// each window alone twice as large (page2-x2.png ...). A page whose controls
+// need more height than the page area has is named on stderr; with
+// KDT_SHOW_SIZES set, every control of the page is listed with its place and size.
 #include <QDir>
 #include <QScreen>
 
