@@ -59,6 +59,7 @@ struct EditRow {
     Action edit;        // what the user does on the page
     PlanChange expect;  // the same change made through the core
     std::vector<const char*> descriptions;  // of the entries recorded, oldest first
+    int pageAfterRedo = 1;  // the page of the last entry redone
 };
 
 const std::vector<EditRow>& EditRows() {
@@ -102,7 +103,11 @@ const std::vector<EditRow>& EditRows() {
          {"Выбор в списке \"тип сети\"", "Изменение значения \"адрес в сети\""}},
         {"ВПУ interface", {}, Choose("RadioGroup4", 1), [](TSignalPlan& p) { p.VpuInterface = 1; }, {" \"тип ВПУ\""}},
         {"ТВП interface", {}, Choose("RadioGroup5", 1), [](TSignalPlan& p) { p.TvpInterface = 1; }, {" \"тип ТВП\""}},
-        {"ROM type", {}, Choose("RadioGroup3", 4), [](TSignalPlan& p) { p.RomVersion = 4; }, {" \"тип ПЗУ\""}},
+        // From 4.1.3 on the ROM type reaction runs the directions page's option (Part 7.3).
+        {"ROM type, then the directions option it runs", {}, Choose("RadioGroup3", 4),
+         [](TSignalPlan& p) { p.RomVersion = 4; }, {" \"тип ПЗУ\"", "\"Длительности РУ соответствуют АПП\""}, 3},
+        {"ROM type 4.1.1 runs no option", {}, Choose("RadioGroup3", 1), [](TSignalPlan& p) { p.RomVersion = 1; },
+         {" \"тип ПЗУ\""}},
         {"comment", {}, Type("LabeledEdit20", "Ок"), [](TSignalPlan& p) { StoreText(p.Comment, Utf8ToCp1251("Ок")); },
          {"\"Коментарий \"", "\"Коментарий \""}},
     };
@@ -176,7 +181,7 @@ private slots:
                  QStringLiteral("Повторить : ") + QString::fromUtf8(edit.descriptions.front()));
         for (int i = 0; i < entries; ++i) Find<QAction>(editor, QStringLiteral("ToolButton21"))->trigger();
         KDT_COMPARE_PLANS(editor->state().plan, expected);
-        QCOMPARE(editor->state().currentPage, 1);
+        QCOMPARE(editor->state().currentPage, edit.pageAfterRedo);
 
         QVERIFY(editor->FileSaveAs1Accept(folder_ / "p.kdt"));
         NormalisePlan(expected, editor->state().editor.addressEditor.value);

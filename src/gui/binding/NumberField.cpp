@@ -54,17 +54,20 @@ bool NumberField::TakeText() {
         context_.Beep();
         return false;
     }
-    const unsigned oldRaw = spec_.read(plan);
-    const int oldShown = static_cast<int>(oldRaw / spec_.scale);
-    if (!records || records()) {
-        std::string memo = WordText(oldRaw);
-        if (cascadeSnapshot) memo += cascadeSnapshot(plan);
-        context_.journal().Record(spec_.id, payloadOf ? payloadOf(oldShown) : std::to_string(oldShown),
-                                  std::move(memo));
-    }
+    RecordStoredValue();
     spec_.write(plan, static_cast<unsigned>(*value * spec_.scale));
     if (cascade) cascade(*value);
     return true;
+}
+
+void NumberField::RecordStoredValue() {
+    if (records && !records()) return;
+    const TSignalPlan& plan = context_.plan();
+    const unsigned oldRaw = spec_.read(plan);
+    const int oldShown = static_cast<int>(oldRaw / spec_.scale);
+    std::string memo = WordText(oldRaw);
+    if (cascadeSnapshot) memo += cascadeSnapshot(plan);
+    context_.journal().Record(spec_.id, payloadOf ? payloadOf(oldShown) : std::to_string(oldShown), std::move(memo));
 }
 
 void NumberField::Replay(const JournalEntry& entry) {
@@ -77,11 +80,21 @@ void NumberField::Replay(const JournalEntry& entry) {
         const FillGuard guard = context_.Fill();
         edit_->setText(QString::number(shown));
     }
-    if (!TakeText()) return;
+    const bool rawKept = entry.memo.size() >= 2;
+    if (TakesText()) {
+        if (!TakeText()) return;
+    } else {
+        // A value the limits refuse today (a file's value, or limits that
+        // changed since) goes back whole all the same, never lost with a beep.
+        if (!rawKept) return;
+        RecordStoredValue();
+    }
     // The shown value drops an odd half-second and what a cascade changed.
     TSignalPlan& plan = context_.plan();
-    if (entry.memo.size() >= 2) spec_.write(plan, WordAt(entry.memo, 0));
+    if (rawKept) spec_.write(plan, WordAt(entry.memo, 0));
     if (cascadeRestore && entry.memo.size() > 2) cascadeRestore(plan, std::string_view(entry.memo).substr(2));
+    const FillGuard guard = context_.Fill();
+    edit_->setText(QString::number(shownValue()));
 }
 
 }  // namespace kdt::gui

@@ -81,6 +81,9 @@ public:
     bool TakesText() const;
 
 private:
+    // Records the value the field holds now, as a change of it does.
+    void RecordStoredValue();
+
     PageContext& context_;
     NumberFieldSpec spec_;
     UpDownEdit* edit_;

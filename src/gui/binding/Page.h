@@ -25,6 +25,9 @@ public:
     virtual void RomTypeChosen() {}
     // A plan was opened, created, imported or reset.
     virtual void PlanReplaced() {}
+    // A new plan was made (new project, clear, the last project closed):
+    // the page's current items (direction, mode, ...) return to the first.
+    virtual void SelectionsReset() {}
     // Availability of the page's own commands, kept up to date while idle.
     virtual void RefreshEnabledStates() {}
 

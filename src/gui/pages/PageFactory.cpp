@@ -1,5 +1,7 @@
 #include "pages/PageFactory.h"
 
+#include "pages/ColoursPage.h"
+#include "pages/DirectionsPage.h"
 #include "pages/ParametersPage.h"
 
 namespace kdt::gui {
@@ -7,6 +9,8 @@ namespace kdt::gui {
 Page* CreatePage(int number, PageContext& context, QWidget* frame) {
     switch (number) {
         case 1: return new ParametersPage(context, frame);
+        case 2: return new ColoursPage(context, frame);
+        case 3: return new DirectionsPage(context, frame);
         default: return nullptr;
     }
 }

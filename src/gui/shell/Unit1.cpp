@@ -33,12 +33,14 @@
 #include "data/LegacyImport.h"
 #include "data/TextEncoding.h"
 #include "binding/Page.h"
+#include "pages/ColoursPage.h"
 #include "pages/PageFactory.h"
 #include "pages/PageFrame.h"
 #include "pages/PageTable.h"
 #include "rom/KonvertHexBin.h"
 #include "rom/RomFileNames.h"
 #include "shell/GuiResources.h"
+#include "shell/PageKeys.h"
 #include "shell/StartupArgument.h"
 #include "shell/QtText.h"
 
@@ -439,6 +441,12 @@ void TKDT::CreatePages() {
         }
     }
     setCentralWidget(area);
+    // The keys the window takes for the colours page, whichever page is in front.
+    if (auto* colours = qobject_cast<ColoursPage*>(page(2))) {
+        connect(this, &TKDT::colourModeRequested, colours, &ColoursPage::SpeedButton1Click);
+        connect(this, &TKDT::autoSettingsRequested, colours, &ColoursPage::BitBtn1Click);
+        connect(this, &TKDT::channelKeyReleased, colours, &ColoursPage::ChannelKeyReleased);
+    }
     const FillGuard guard(state_.journal);
     context_.ForEachPage([](Page& page) { page.ApplyRomType(); });
 }
@@ -505,6 +513,7 @@ void TKDT::RemoveFromProjectList(const fs::path& path) {
 
 void TKDT::ResetPlan() {
     kdt::ResetPlan(state_.plan, static_cast<std::uint8_t>(settings_.defaultRom), settings_.defaultSpeed);
+    context_.ForEachPage([](Page& page) { page.SelectionsReset(); });
     state_.TakeBaseline();
     state_.currentPath.clear();
     ShowCaption();
@@ -794,6 +803,7 @@ void TKDT::ToolButton1Click() {
     }
     state_.plan = plan;
     state_.editor.addressEditor = addressEditor;
+    context_.ForEachPage([](Page& page) { page.SelectionsReset(); });
     const fs::path written = ProjectPath(saved.written);
     saveDialogFileName_ = PathToQString(written);
     RefreshEditorView();
@@ -1170,10 +1180,14 @@ bool TKDT::FormKeyUp(QKeyEvent* event) {
         return true;
     }
     if (state_.currentPage == 2) {
-        const bool channelKey = key == Qt::Key_Space || (key >= Qt::Key_1 && key <= Qt::Key_4) ||
-                                key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up ||
-                                key == Qt::Key_Down;
-        if (channelKey) emit channelKeyReleased(key);
+        // Digits on both key blocks, with or without Shift: the key counts, not its character.
+        const int digit = DigitOfKey(*event);
+        if (digit >= 1 && digit <= 4) {
+            emit channelKeyReleased(Qt::Key_0 + digit);
+        } else if (key == Qt::Key_Space || key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up ||
+                   key == Qt::Key_Down) {
+            emit channelKeyReleased(key);
+        }
     }
     return false;
 }
