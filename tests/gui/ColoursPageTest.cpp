@@ -26,7 +26,7 @@ using PlanChange = std::function<void(TSignalPlan&)>;
 
 constexpr std::uint32_t Bit(int channel) { return 1u << (channel - 1); }
 
-// Channels 1, 2 red, 3 yellow, 4 green and nothing else, as the Part's example.
+// Channels 1, 2 red, 3 yellow, 4 green and nothing else, the example of a small crossing.
 void FourColours(TSignalPlan& p) {
     for (std::uint8_t& colour : p.ChannelColour) colour = 0;
     p.ChannelColour[0] = 1;
@@ -146,7 +146,7 @@ private slots:
         QCOMPARE(Squares(editor)->markedCell(), Page2(editor)->currentChannel());
     }
 
-    // The Part's own arrow cases, and the start from "no channel" at 33.
+    // The arrow moves at the rows' ends, and the start from "no channel" at 33.
     void arrows_data() {
         QTest::addColumn<int>("from");
         QTest::addColumn<int>("key");
@@ -232,7 +232,7 @@ private slots:
         QCOMPARE(Payloads(editor->state().journal), Hex(c.entries));
     }
 
-    // The Part's edge case: four clicks on channel 5 in mode 1.
+    // Four clicks on channel 5 in mode 1 run through the colours.
     void fourClicksGoRoundTheColours() {
         Editor editor = OpenedOn([](TSignalPlan& p) {
             NoColours(p);

@@ -329,7 +329,7 @@ private slots:
         KDT_COMPARE_PLANS(editor->state().plan, expected);
     }
 
-    // The Part's edge case: twice in one structure is no change; once in
+    // Twice in one structure is no change; once in
     // each of two sets both masks and flips the channel word back.
     void channelWordFlipsWithEveryToggle() {
         Editor editor = OpenedOn();

@@ -103,7 +103,7 @@ const std::vector<EditRow>& EditRows() {
          {"Выбор в списке \"тип сети\"", "Изменение значения \"адрес в сети\""}},
         {"ВПУ interface", {}, Choose("RadioGroup4", 1), [](TSignalPlan& p) { p.VpuInterface = 1; }, {" \"тип ВПУ\""}},
         {"ТВП interface", {}, Choose("RadioGroup5", 1), [](TSignalPlan& p) { p.TvpInterface = 1; }, {" \"тип ТВП\""}},
-        // From 4.1.3 on the ROM type reaction runs the directions page's option (Part 7.3).
+        // From 4.1.3 on the ROM type reaction runs the directions page's option.
         {"ROM type, then the directions option it runs", {}, Choose("RadioGroup3", 4),
          [](TSignalPlan& p) { p.RomVersion = 4; }, {" \"тип ПЗУ\"", "\"Длительности РУ соответствуют АПП\""}, 3},
         {"ROM type 4.1.1 runs no option", {}, Choose("RadioGroup3", 1), [](TSignalPlan& p) { p.RomVersion = 1; },

@@ -1,6 +1,6 @@
 // The painted components on their own, without a page: the direction
-// selector TGraphicNapr (Part 8.1), the selection grids TCustomGridSel,
-// TGraphicKanal and TGridSelection with their colour list (Part 8.2), the
+// selector TGraphicNapr, the selection grids TCustomGridSel,
+// TGraphicKanal and TGridSelection with their colour list, the
 // square strip and the bit matrix the pages share, and the drawing helper.
 // Hit tests, the edges of ItemIndexOf, sizes per orientation, clicks at cell
 // centres and releases outside, the keyboard and what is drawn where.
@@ -146,7 +146,7 @@ private slots:
         }
     }
 
-    // The Part's own edge case: vertical with 16 items, then 8.
+    // Vertical with 16 items, then 8.
     void verticalSelectorShrinksWithItsCount() {
         TGraphicNapr napr;
         napr.setNaprCount(16);

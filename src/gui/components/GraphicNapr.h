@@ -1,4 +1,4 @@
-// The direction selector TGraphicNapr of Part 8.1: a row or column of up to
+// The direction selector TGraphicNapr: a row or column of up to
 // 32 numbered items, each selected or not, its whole state one 32-bit word;
 // and DrawPrimitive, the eight item shapes the selection grids draw too.
 // A painted control with no access to the plan: its owner copies the word in

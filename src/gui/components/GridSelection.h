@@ -1,4 +1,4 @@
-// The selection grids of Part 8.2: TCustomGridSel, a grid of small shapes
+// The selection grids: TCustomGridSel, a grid of small shapes
 // each with a colour from a list and a selected state; TGraphicKanal, one
 // row of 32 (one per channel); TGridSelection, with its column and row
 // counts published; and the colour list TColorItems of TColorItem.

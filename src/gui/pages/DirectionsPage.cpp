@@ -230,8 +230,8 @@ void DirectionsPage::BuildFields(QGridLayout* grid) {
 
     for (const FieldLine& line : kFieldLines) {
         const int tag = line.tag;
-        const auto spec = [&](bool manual) {
-            NumberFieldSpec field;
+        const auto bindingLine = [&](bool manual) {
+            NumberFieldLine field;
             field.id = static_cast<ControlId>((manual ? kManualField : kProgramField) + tag);
             field.objectName = manual ? line.manualName : line.programName;
             field.hint = line.hint;
@@ -248,7 +248,7 @@ void DirectionsPage::BuildFields(QGridLayout* grid) {
             return field;
         };
         for (const bool manual : {false, true}) {
-            auto* field = new NumberField(context(), spec(manual), this);
+            auto* field = new NumberField(context(), bindingLine(manual), this);
             field->edit()->setFixedWidth(34);
             field->edit()->setAccessibleName(ToQString(line.spoken) + ToQString(manual ? " (РУ)" : " (АПП)"));
             // Until a ROM type is applied (it always is at start).
@@ -302,7 +302,7 @@ void DirectionsPage::RegisterInJournal() {
         for (NumberField* field : {programField(tag), manualField(tag)}) {
             ControlInfo info{3, ControlClass::Edit, tag, {}, true, {}};
             info.replay = [field](const JournalEntry& entry, ReplaySide) { field->Replay(entry); };
-            journal().Register(field->spec().id, std::move(info));
+            journal().Register(field->line().id, std::move(info));
         }
     }
     journal().Register(kOption, {3, ControlClass::CheckBox, 0, "Длительности РУ соответствуют АПП", true,
@@ -503,7 +503,7 @@ void DirectionsPage::ProgramCascade(int tag, int shown) {
     // half-second) would see no change and keep the old value.
     if (!option_->isChecked()) return;
     NumberField* manual = manualField(tag);
-    WriteDuration(Manual(plan()), tag, static_cast<unsigned>(shown * manual->spec().scale));
+    WriteDuration(Manual(plan()), tag, static_cast<unsigned>(shown * manual->line().scale));
     const FillGuard guard = context().Fill();
     manual->edit()->setText(QString::number(shown));
 }

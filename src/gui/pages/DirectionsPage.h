@@ -62,7 +62,7 @@ private:
     void BuildFields(QGridLayout* grid);
     void RegisterInJournal();
 
-    // Algorithm 1: channel k in the selected structure of the current direction.
+    // Toggles channel k in the selected structure of the current direction.
     void ToggleChannel(int channel);
     void SelectStructure(int structure);
     void LoadDurationFields();
