@@ -51,20 +51,23 @@ bool NumberField::TakeText() {
             const FillGuard guard = context_.Fill();
             edit_->setText(QString::number(shownValue()));
         }
-        context_.Beep();
+        if (refusalBeeps) context_.Beep();
         return false;
     }
-    const unsigned oldRaw = spec_.read(plan);
-    const int oldShown = static_cast<int>(oldRaw / spec_.scale);
-    if (!records || records()) {
-        std::string memo = WordText(oldRaw);
-        if (cascadeSnapshot) memo += cascadeSnapshot(plan);
-        context_.journal().Record(spec_.id, payloadOf ? payloadOf(oldShown) : std::to_string(oldShown),
-                                  std::move(memo));
-    }
+    RecordOldValue();
     spec_.write(plan, static_cast<unsigned>(*value * spec_.scale));
     if (cascade) cascade(*value);
     return true;
+}
+
+void NumberField::RecordOldValue() {
+    if (records && !records()) return;
+    const TSignalPlan& plan = context_.plan();
+    const unsigned oldRaw = spec_.read(plan);
+    const int oldShown = static_cast<int>(oldRaw / spec_.scale);
+    std::string memo = WordText(oldRaw);
+    if (cascadeSnapshot) memo += cascadeSnapshot(plan);
+    context_.journal().Record(spec_.id, payloadOf ? payloadOf(oldShown) : std::to_string(oldShown), std::move(memo));
 }
 
 void NumberField::Replay(const JournalEntry& entry) {
@@ -73,15 +76,24 @@ void NumberField::Replay(const JournalEntry& entry) {
         selectContext(entry);
     }
     const int shown = shownOf ? shownOf(entry) : ParseWholeNumber(ToQString(entry.payload)).value_or(0);
-    {
-        const FillGuard guard = context_.Fill();
-        edit_->setText(QString::number(shown));
-    }
-    if (!TakeText()) return;
-    // The shown value drops an odd half-second and what a cascade changed.
     TSignalPlan& plan = context_.plan();
-    if (entry.memo.size() >= 2) spec_.write(plan, WordAt(entry.memo, 0));
+    const NumberRange range = spec_.limits(plan);
+    if (shown < range.minimum || shown > range.maximum) {
+        // The handler would refuse it: the value goes back as it was.
+        RecordOldValue();
+        spec_.write(plan, entry.memo.size() >= 2 ? WordAt(entry.memo, 0) : static_cast<unsigned>(shown * spec_.scale));
+    } else {
+        {
+            const FillGuard guard = context_.Fill();
+            edit_->setText(QString::number(shown));
+        }
+        if (!TakeText()) return;
+        // The shown value drops an odd half-second and what a cascade changed.
+        if (entry.memo.size() >= 2) spec_.write(plan, WordAt(entry.memo, 0));
+    }
     if (cascadeRestore && entry.memo.size() > 2) cascadeRestore(plan, std::string_view(entry.memo).substr(2));
+    const FillGuard guard = context_.Fill();
+    edit_->setText(QString::number(shownValue()));
 }
 
 }  // namespace kdt::gui
