@@ -1,12 +1,14 @@
 #include "pages/PageFactory.h"
 
 #include "pages/ParametersPage.h"
+#include "pages/PhasesPage.h"
 
 namespace kdt::gui {
 
 Page* CreatePage(int number, PageContext& context, QWidget* frame) {
     switch (number) {
         case 1: return new ParametersPage(context, frame);
+        case 4: return new PhasesPage(context, frame);
         default: return nullptr;
     }
 }
