@@ -2,6 +2,7 @@
 
 #include "pages/ParametersPage.h"
 #include "pages/PhasesPage.h"
+#include "pages/ProgramsPage.h"
 
 namespace kdt::gui {
 
@@ -9,6 +10,7 @@ Page* CreatePage(int number, PageContext& context, QWidget* frame) {
     switch (number) {
         case 1: return new ParametersPage(context, frame);
         case 4: return new PhasesPage(context, frame);
+        case 5: return new ProgramsPage(context, frame);
         default: return nullptr;
     }
 }
