@@ -148,6 +148,17 @@ private slots:
             QCOMPARE(call.at(1).toInt(), 2);
         }
         QCOMPARE(field.text(), QStringLiteral("12"));
+
+        // Leaving names the same cell; a window deactivation is no leaving.
+        QSignalSpy left(&field, &CellEditor::left);
+        QFocusEvent deactivated(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+        QCoreApplication::sendEvent(&field, &deactivated);
+        QVERIFY(left.isEmpty());
+        QFocusEvent tabbedAway(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(&field, &tabbedAway);
+        QCOMPARE(left.size(), 1);
+        QCOMPARE(left.front().at(0).toInt(), 3);
+        QCOMPARE(left.front().at(1).toInt(), 2);
     }
 
     // Up and Down in the field move the grid's current cell, as in the grid.

@@ -1,6 +1,7 @@
 #include "components/CellEditor.h"
 
 #include <QCoreApplication>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -53,9 +54,13 @@ CellEditor::CellEditor(GridTable* table) : PlainLineEdit(table), table_(table) {
     connect(this, &QLineEdit::textChanged, this, [this] {
         if (placed()) emit edited(row(), column());
     });
-    OnLeave(this, [this] {
-        if (placed()) emit left(row(), column());
-    });
+}
+
+void CellEditor::focusOutEvent(QFocusEvent* event) {
+    PlainLineEdit::focusOutEvent(event);
+    // A handler of its own rather than OnLeave: a field destroyed while it
+    // has the focus loses it after this part of it is gone.
+    if (LeavesField(event->reason()) && placed()) emit left(row(), column());
 }
 
 void CellEditor::placeOver(int gridRow, int column) {
