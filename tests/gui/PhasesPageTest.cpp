@@ -3,7 +3,9 @@
 // through the core; typed values with their stored bytes and entries; the
 // ROM type reaction; and the faults the page mends.
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QPushButton>
+#include <QToolButton>
 
 #include "GuiTestKit.h"
 #include "common/FileIO.h"
@@ -507,6 +509,35 @@ private slots:
         QCOMPARE(Page4(editor)->currentPhase(), 1);
         QCOMPARE(PhaseGrid(editor)->dataRowCount(), 4);
         QCOMPARE(PhaseGrid(editor)->currentGridRow(), 1);
+    }
+
+    // Every input of the page has a name a screen reader announces, and the
+    // hints go to tool tip and status bar.
+    void inputsAreNamedForScreenReaders() {
+        Editor editor = OpenedOn();
+        const QList<std::pair<const char*, const char*>> expected = {
+            {"LabeledEdit18", "т.промтакта"}, {"TMinFazi", "т.min фазы"}, {"TMaxFazi", "т.max фазы"},
+            {"Edit6", "№ зел. улицы 1"},      {"Button4", "Очистка"},
+        };
+        for (const auto& [name, label] : expected) {
+            QAccessibleInterface* accessible =
+                QAccessible::queryAccessibleInterface(Find<QWidget>(editor, QString::fromLatin1(name)));
+            QVERIFY(accessible != nullptr);
+            QCOMPARE(accessible->text(QAccessible::Name), QString::fromUtf8(label));
+        }
+        for (QWidget* control : Page4(editor)->findChildren<QWidget*>()) {
+            if (!control->isVisibleTo(Page4(editor)) || qobject_cast<QToolButton*>(control)) continue;
+            if (!qobject_cast<QLineEdit*>(control) && !qobject_cast<QAbstractButton*>(control) &&
+                !qobject_cast<DirectionSquares*>(control) && !qobject_cast<GridTable*>(control))
+                continue;
+            QVERIFY2(
+                !QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).trimmed().isEmpty(),
+                qPrintable(control->objectName()));
+        }
+        QCOMPARE(Field(editor, "Edit6")->statusTip(),
+                 QStringLiteral("Введите \"номер зеленой улицы\" которой будет соответствовать данная фаза"));
+        QCOMPARE(Find<QWidget>(editor, QStringLiteral("Shape65"))->toolTip(), QString());
+        QCOMPARE(PhaseGrid(editor)->statusTip(), QStringLiteral("Выбор фазы для редактирования"));
     }
 
     // Counts from a file are no indexes: 20 phases give 16 rows and touch

@@ -2,6 +2,9 @@
 // undone, redone and saved, compared byte for byte with the same change made
 // through the core; typed values per column; the leave test and its
 // rollback; the cycle lengths; and the faults the page mends.
+#include <QAccessible>
+#include <QToolButton>
+
 #include "GuiTestKit.h"
 #include "common/FileIO.h"
 #include "components/CellEditor.h"
@@ -529,6 +532,26 @@ private slots:
         QTest::keyClick(Field(editor, "LabeledEdit11"), Qt::Key_Backspace);
         TactGrid(editor)->setFocus();
         QCOMPARE(Field(editor, "LabeledEdit11")->text(), QStringLiteral("1"));
+    }
+
+    // Every input of the page has a name a screen reader announces.
+    void inputsAreNamedForScreenReaders() {
+        Editor editor = OpenedOn();
+        ClickCell(TactGrid(editor), 2, 3);
+        QCOMPARE(QAccessible::queryAccessibleInterface(TactField(editor))->text(QAccessible::Name),
+                 QStringLiteral("Длит.Пром 2"));
+        QCOMPARE(
+            QAccessible::queryAccessibleInterface(Field(editor, "LabeledEdit11"))->text(QAccessible::Name),
+            QStringLiteral("Тактов в программе"));
+        for (QWidget* control : Page5(editor)->findChildren<QWidget*>()) {
+            if (!control->isVisibleTo(Page5(editor)) || qobject_cast<QToolButton*>(control)) continue;
+            if (!qobject_cast<QLineEdit*>(control) && !qobject_cast<GridTable*>(control)) continue;
+            QVERIFY2(
+                !QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).trimmed().isEmpty(),
+                qPrintable(control->objectName()));
+        }
+        QCOMPARE(ProgramGrid(editor)->toolTip(), QStringLiteral("Выбор программы для редактирования"));
+        QCOMPARE(ProgramGrid(editor)->statusTip(), QStringLiteral("Еденица длитильности равна 1 секунде"));
     }
 
     // Counts from a file are no indexes: 20 programs give 16 rows, 300 tacts
