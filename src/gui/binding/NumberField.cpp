@@ -9,24 +9,24 @@
 
 namespace kdt::gui {
 
-NumberField::NumberField(PageContext& context, NumberFieldSpec spec, QWidget* parent)
-    : QObject(parent), context_(context), spec_(std::move(spec)), edit_(new UpDownEdit(parent)) {
-    edit_->setObjectName(QString::fromLatin1(spec_.objectName));
+NumberField::NumberField(PageContext& context, NumberFieldLine line, QWidget* parent)
+    : QObject(parent), context_(context), line_(std::move(line)), edit_(new UpDownEdit(parent)) {
+    edit_->setObjectName(QString::fromLatin1(line_.objectName));
     setObjectName(edit_->objectName() + QStringLiteral("Binding"));
-    if (!spec_.caption.empty()) {
-        label_ = new QLabel(ToQString(spec_.caption), parent);
+    if (!line_.caption.empty()) {
+        label_ = new QLabel(ToQString(line_.caption), parent);
         label_->setBuddy(edit_);
         edit_->setAccessibleName(AccessibleNameOf(label_->text()));
     }
-    SetHint(edit_, spec_.hint);
+    SetHint(edit_, line_.hint);
     NumberKeyFilter::Install(edit_, [this] { context_.Beep(); });
     connect(edit_, &QLineEdit::textChanged, this, [this] { TakeText(); });
 }
 
-int NumberField::shownValue() const { return static_cast<int>(spec_.read(context_.plan()) / spec_.scale); }
+int NumberField::shownValue() const { return static_cast<int>(line_.read(context_.plan()) / line_.scale); }
 
 void NumberField::ApplyLimits() {
-    const NumberRange range = spec_.limits(context_.plan());
+    const NumberRange range = line_.limits(context_.plan());
     edit_->setRange(range.minimum, range.maximum);
 }
 
@@ -36,7 +36,7 @@ void NumberField::Fill() {
 }
 
 bool NumberField::TakesText() const {
-    const NumberRange range = spec_.limits(context_.plan());
+    const NumberRange range = line_.limits(context_.plan());
     const std::optional<int> value = ParseWholeNumber(edit_->text());
     return value && *value >= range.minimum && *value <= range.maximum;
 }
@@ -55,7 +55,7 @@ bool NumberField::TakeText() {
         return false;
     }
     RecordOldValue();
-    spec_.write(plan, static_cast<unsigned>(*value * spec_.scale));
+    line_.write(plan, static_cast<unsigned>(*value * line_.scale));
     if (cascade) cascade(*value);
     return true;
 }
@@ -63,11 +63,11 @@ bool NumberField::TakeText() {
 void NumberField::RecordOldValue() {
     if (records && !records()) return;
     const TSignalPlan& plan = context_.plan();
-    const unsigned oldRaw = spec_.read(plan);
-    const int oldShown = static_cast<int>(oldRaw / spec_.scale);
+    const unsigned oldRaw = line_.read(plan);
+    const int oldShown = static_cast<int>(oldRaw / line_.scale);
     std::string memo = WordText(oldRaw);
     if (cascadeSnapshot) memo += cascadeSnapshot(plan);
-    context_.journal().Record(spec_.id, payloadOf ? payloadOf(oldShown) : std::to_string(oldShown), std::move(memo));
+    context_.journal().Record(line_.id, payloadOf ? payloadOf(oldShown) : std::to_string(oldShown), std::move(memo));
 }
 
 void NumberField::Replay(const JournalEntry& entry) {
@@ -77,11 +77,11 @@ void NumberField::Replay(const JournalEntry& entry) {
     }
     const int shown = shownOf ? shownOf(entry) : ParseWholeNumber(ToQString(entry.payload)).value_or(0);
     TSignalPlan& plan = context_.plan();
-    const NumberRange range = spec_.limits(plan);
+    const NumberRange range = line_.limits(plan);
     if (shown < range.minimum || shown > range.maximum) {
         // The handler would refuse it: the value goes back as it was.
         RecordOldValue();
-        spec_.write(plan, entry.memo.size() >= 2 ? WordAt(entry.memo, 0) : static_cast<unsigned>(shown * spec_.scale));
+        line_.write(plan, entry.memo.size() >= 2 ? WordAt(entry.memo, 0) : static_cast<unsigned>(shown * line_.scale));
     } else {
         {
             const FillGuard guard = context_.Fill();
@@ -89,7 +89,7 @@ void NumberField::Replay(const JournalEntry& entry) {
         }
         if (!TakeText()) return;
         // The shown value drops an odd half-second and what a cascade changed.
-        if (entry.memo.size() >= 2) spec_.write(plan, WordAt(entry.memo, 0));
+        if (entry.memo.size() >= 2) line_.write(plan, WordAt(entry.memo, 0));
     }
     if (cascadeRestore && entry.memo.size() > 2) cascadeRestore(plan, std::string_view(entry.memo).substr(2));
     const FillGuard guard = context_.Fill();

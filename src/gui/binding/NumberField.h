@@ -26,7 +26,7 @@ struct NumberRange {
     int maximum = 0;
 };
 
-struct NumberFieldSpec {
+struct NumberFieldLine {
     ControlId id = 0;
     const char* objectName = "";  // the control's name in the description
     std::string_view caption;     // the label; empty for a field without one
@@ -42,11 +42,11 @@ struct NumberFieldSpec {
 class NumberField final : public QObject {
     Q_OBJECT
 public:
-    NumberField(PageContext& context, NumberFieldSpec spec, QWidget* parent);
+    NumberField(PageContext& context, NumberFieldLine line, QWidget* parent);
 
     UpDownEdit* edit() const { return edit_; }
     QLabel* label() const { return label_; }
-    const NumberFieldSpec& spec() const { return spec_; }
+    const NumberFieldLine& line() const { return line_; }
 
     // Shows the stored value as it is (a value outside the limits too) and
     // sets the arrows' limits. Runs under the fill guard.
@@ -88,7 +88,7 @@ private:
     void RecordOldValue();
 
     PageContext& context_;
-    NumberFieldSpec spec_;
+    NumberFieldLine line_;
     UpDownEdit* edit_;
     QLabel* label_ = nullptr;
 };

@@ -41,7 +41,7 @@ QStringList Texts(std::initializer_list<std::string_view> texts) {
 NumberRange Fixed(int minimum, int maximum) { return {minimum, maximum}; }
 
 // One line per number field of the page: name, label, hint, tag, scale, field, limits.
-std::array<NumberFieldSpec, 8> NumberFieldSpecs() {
+std::array<NumberFieldLine, 8> NumberFieldLines() {
     return {{
         {kCountField + 1, "LabeledEdit1", "Всего фаз ", {}, ControlClass::LabeledEdit, 1, 1,
          [](const TSignalPlan& p) { return unsigned{p.PhaseCount}; },
@@ -109,10 +109,10 @@ ParametersPage::ParametersPage(PageContext& context, QWidget* parent) : Page(1, 
 // ---------------------------------------------------------------- building
 
 void ParametersPage::BuildNumberFields(QGridLayout* grid) {
-    const std::array<NumberFieldSpec, 8> specs = NumberFieldSpecs();
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        auto* field = new NumberField(context(), specs[i], this);
-        const int tag = specs[i].tag;
+    const std::array<NumberFieldLine, 8> lines = NumberFieldLines();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        auto* field = new NumberField(context(), lines[i], this);
+        const int tag = lines[i].tag;
         field->cascade = [this, tag](int shown) { CountCascade(tag, shown); };
         field->cascadeSnapshot = [this, tag](const TSignalPlan&) { return CascadeSnapshot(tag); };
         field->cascadeRestore = [this, tag](TSignalPlan&, std::string_view bytes) { CascadeRestore(tag, bytes); };
@@ -215,9 +215,9 @@ void ParametersPage::BuildComment(QVBoxLayout* page) {
 
 void ParametersPage::RegisterInJournal() {
     for (NumberField* field : numbers_) {
-        ControlInfo info{1, ControlClass::LabeledEdit, field->spec().tag, std::string(field->spec().caption)};
+        ControlInfo info{1, ControlClass::LabeledEdit, field->line().tag, std::string(field->line().caption)};
         info.replay = [field](const JournalEntry& entry, ReplaySide) { field->Replay(entry); };
-        journal().Register(field->spec().id, std::move(info));
+        journal().Register(field->line().id, std::move(info));
     }
     journal().Register(kNetworkType, {1, ControlClass::ComboBox, 1, {}, true,
                                       [this](const JournalEntry& entry, ReplaySide) { ReplayNetworkType(entry); }});

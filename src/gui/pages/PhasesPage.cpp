@@ -149,7 +149,7 @@ void PhasesPage::BuildPhaseGrid() {
 }
 
 void PhasesPage::BuildPhaseFields() {
-    NumberFieldSpec spec{
+    NumberFieldLine line{
         kInterTact,
         "LabeledEdit18",
         "т.промтакта ",
@@ -163,7 +163,7 @@ void PhasesPage::BuildPhaseFields() {
         [](const TSignalPlan& p) {
             return NumberRange{0, InterTactLimit(p)};
         }};
-    interTact_ = new NumberField(context(), std::move(spec), this);
+    interTact_ = new NumberField(context(), std::move(line), this);
     interTact_->edit()->setFixedWidth(52);
     // A refused entry is only set back.
     interTact_->refusalBeeps = false;

@@ -123,7 +123,7 @@ void ProgramsPage::BuildTactGrid() {
 }
 
 void ProgramsPage::BuildTactCount() {
-    NumberFieldSpec spec{kTactCount,
+    NumberFieldLine line{kTactCount,
                          "LabeledEdit11",
                          "Тактов в программе ",
                          "|Изменить значение можно стрелками вверх и вниз а также колесом мыши",
@@ -137,7 +137,7 @@ void ProgramsPage::BuildTactCount() {
                          [](const TSignalPlan&) {
                              return NumberRange{1, kMaxTacts};
                          }};
-    tactCount_ = new NumberField(context(), std::move(spec), this);
+    tactCount_ = new NumberField(context(), std::move(line), this);
     tactCount_->edit()->setFixedWidth(52);
     tactCount_->payloadOf = [this](int oldShown) {
         return ByteText(static_cast<unsigned>(program_)) + ByteText(static_cast<unsigned>(oldShown));
