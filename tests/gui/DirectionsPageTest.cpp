@@ -11,7 +11,7 @@
 #include <QTableWidget>
 
 #include "GuiTestKit.h"
-#include "binding/GridRows.h"
+#include "components/GridTable.h"
 #include "common/FileIO.h"
 #include "components/BitMatrix.h"
 #include "components/RadioGroup.h"
@@ -91,7 +91,7 @@ private:
     // A click on a direction's row of the grid, as a user selects it.
     static void SelectDirection(Editor& editor, int d) {
         QTableWidget* grid = Grid(editor);
-        QTableWidgetItem* item = grid->item(QtRowOf(d), 1);
+        QTableWidgetItem* item = grid->item(TableRowOfGridRow(d), 1);
         grid->scrollToItem(item);
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(item).center());
     }
@@ -391,7 +391,7 @@ private slots:
             TypeInto(Field(editor, "LabeledEdit10"), QStringLiteral("7"));
             const TSignalPlan& p = editor->state().plan;
             QCOMPARE(p.Direction[2].TailDuration, 14);
-            QCOMPARE(Grid(editor)->item(QtRowOf(3), 2)->text(), QStringLiteral("7  сек."));
+            QCOMPARE(Grid(editor)->item(TableRowOfGridRow(3), 2)->text(), QStringLiteral("7  сек."));
             QCOMPARE(p.DirectionManual[2].TailDuration, optionOn ? 14 : ExamplePlan().DirectionManual[2].TailDuration);
             QCOMPARE(editor->state().journal.undoList().size(), std::size_t{1});
             if (optionOn) QCOMPARE(Field(editor, "Edit2")->text(), QStringLiteral("7"));
@@ -633,12 +633,12 @@ private slots:
         QCOMPARE(grid->horizontalHeaderItem(0)->text(), QStringLiteral(" № напр."));
         QCOMPARE(grid->horizontalHeaderItem(1)->text(), QStringLiteral(" Длит \"Начала\""));
         QCOMPARE(grid->horizontalHeaderItem(2)->text(), QStringLiteral(" Длит \"Завершен\""));
-        QCOMPARE(grid->item(QtRowOf(3), 0)->text(), QStringLiteral("3"));
-        QCOMPARE(grid->item(QtRowOf(3), 1)->text(), QStringLiteral("2  сек."));
-        QCOMPARE(grid->item(QtRowOf(3), 2)->text(), QStringLiteral("3  сек."));
-        QCOMPARE(QtRowOf(1), 0);
-        QCOMPARE(GridRowOf(0), 1);
-        QCOMPARE(GridRowOf(QtRowOf(16)), 16);
+        QCOMPARE(grid->item(TableRowOfGridRow(3), 0)->text(), QStringLiteral("3"));
+        QCOMPARE(grid->item(TableRowOfGridRow(3), 1)->text(), QStringLiteral("2  сек."));
+        QCOMPARE(grid->item(TableRowOfGridRow(3), 2)->text(), QStringLiteral("3  сек."));
+        QCOMPARE(TableRowOfGridRow(1), 0);
+        QCOMPARE(GridRowOfTableRow(0), 1);
+        QCOMPARE(GridRowOfTableRow(TableRowOfGridRow(16)), 16);
     }
 
     // A direction count from a file beyond 16 is never an index.

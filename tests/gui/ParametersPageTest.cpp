@@ -87,6 +87,10 @@ const std::vector<EditRow>& EditRows() {
          {"\"Период выхода из конфликта \"", "\"Период выхода из конфликта \""}},
         {"conflict repeats", {}, Type("LabeledEdit8", "7"), [](TSignalPlan& p) { p.ConflictRepeatCount = 7; },
          {"\"Число повторов на конфликт \""}},
+        // The file's 0 is below the limits: undo puts it back all the same.
+        {"conflict repeats over a file value of 0", [](TSignalPlan& p) { p.ConflictRepeatCount = 0; },
+         Type("LabeledEdit8", "7"), [](TSignalPlan& p) { p.ConflictRepeatCount = 7; },
+         {"\"Число повторов на конфликт \""}},
         {"address of a slave", [](TSignalPlan& p) { p.NetworkType = 4; }, Type("SpinEdit1", "300"),
          [](TSignalPlan& p) {
              p.NetworkAddress = 300;

@@ -51,7 +51,7 @@ bool NumberField::TakeText() {
             const FillGuard guard = context_.Fill();
             edit_->setText(QString::number(shownValue()));
         }
-        context_.Beep();
+        if (refusalBeeps) context_.Beep();
         return false;
     }
     RecordStoredValue();
@@ -76,22 +76,22 @@ void NumberField::Replay(const JournalEntry& entry) {
         selectContext(entry);
     }
     const int shown = shownOf ? shownOf(entry) : ParseWholeNumber(ToQString(entry.payload)).value_or(0);
-    {
-        const FillGuard guard = context_.Fill();
-        edit_->setText(QString::number(shown));
-    }
-    const bool rawKept = entry.memo.size() >= 2;
-    if (TakesText()) {
-        if (!TakeText()) return;
-    } else {
+    TSignalPlan& plan = context_.plan();
+    const NumberRange range = line_.limits(plan);
+    if (shown < range.minimum || shown > range.maximum) {
         // A value the limits refuse today (a file's value, or limits that
         // changed since) goes back whole all the same, never lost with a beep.
-        if (!rawKept) return;
         RecordStoredValue();
+        line_.write(plan, entry.memo.size() >= 2 ? WordAt(entry.memo, 0) : static_cast<unsigned>(shown * line_.scale));
+    } else {
+        {
+            const FillGuard guard = context_.Fill();
+            edit_->setText(QString::number(shown));
+        }
+        if (!TakeText()) return;
+        // The shown value drops an odd half-second and what a cascade changed.
+        if (entry.memo.size() >= 2) line_.write(plan, WordAt(entry.memo, 0));
     }
-    // The shown value drops an odd half-second and what a cascade changed.
-    TSignalPlan& plan = context_.plan();
-    if (rawKept) line_.write(plan, WordAt(entry.memo, 0));
     if (cascadeRestore && entry.memo.size() > 2) cascadeRestore(plan, std::string_view(entry.memo).substr(2));
     const FillGuard guard = context_.Fill();
     edit_->setText(QString::number(shownValue()));

@@ -70,9 +70,13 @@ public:
     // Whether entries are recorded for this field at all (a field may
     // record only in some states of its page).
     std::function<bool()> records;
+    // Whether a refused entry beeps as it is set back (some fields only set back).
+    bool refusalBeeps = true;
 
     // Puts an entry's value back through the handler, then the raw value
-    // and the cascaded bytes the shown value cannot carry.
+    // and the cascaded bytes the shown value cannot carry. A value outside
+    // the limits (a file's value the field would refuse) goes back into the
+    // record directly, with its counter-entry, so undo still restores it.
     void Replay(const JournalEntry& entry);
 
     // The change handler: the text as it stands now.

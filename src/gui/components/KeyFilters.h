@@ -55,5 +55,9 @@ bool TypesCharacter(const QKeyEvent& event);
 // Calls back when the field is left: focus lost for any reason but a
 // window deactivation or a popup, which do not leave the field.
 void OnLeave(QWidget* field, std::function<void()> left);
+// Whether losing the focus for this reason leaves a field.
+inline bool LeavesField(Qt::FocusReason reason) {
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
 
 }  // namespace kdt::gui

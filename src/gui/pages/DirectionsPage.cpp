@@ -11,7 +11,7 @@
 #include <QTableWidget>
 
 #include "binding/FieldTexts.h"
-#include "binding/GridRows.h"
+#include "components/GridTable.h"
 #include "binding/PlanView.h"
 #include "components/BitMatrix.h"
 #include "components/KeyFilters.h"
@@ -192,7 +192,7 @@ DirectionsPage::DirectionsPage(PageContext& context, QWidget* parent) : Page(3, 
     page->addStretch(1);
 
     connect(grid_, &QTableWidget::currentCellChanged, this, [this](int row) {
-        if (row >= 0) StringGrid3SelectCell(GridRowOf(row));
+        if (row >= 0) StringGrid3SelectCell(GridRowOfTableRow(row));
     });
     connect(structures_, &RadioGroup::itemChosen, this, [this](int item) { SelectStructure(item); });
     connect(squares_, &SquareStrip::cellReleased, this, [this](int channel, Qt::MouseButton) { Shape33MouseUp(channel); });
@@ -352,7 +352,7 @@ void DirectionsPage::ShowGrid() {
         for (int column = 0; column < 3; ++column) {
             auto* item = new QTableWidgetItem(texts[column]);
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-            grid_->setItem(QtRowOf(d), column, item);
+            grid_->setItem(TableRowOfGridRow(d), column, item);
         }
     }
 }
@@ -389,7 +389,7 @@ void DirectionsPage::StringGrid3SelectCell(int row) {
     direction_ = std::clamp(row, 1, kMaxDirections);
     {
         const QSignalBlocker blocker(grid_);
-        if (direction_ <= grid_->rowCount()) grid_->setCurrentCell(QtRowOf(direction_), grid_->currentColumn() < 0 ? 0 : grid_->currentColumn());
+        if (direction_ <= grid_->rowCount()) grid_->setCurrentCell(TableRowOfGridRow(direction_), grid_->currentColumn() < 0 ? 0 : grid_->currentColumn());
     }
     LoadDurationFields();
     ShowMatrix();
@@ -495,7 +495,7 @@ void DirectionsPage::ReplayChannel(int channel, const JournalEntry& entry) {
 
 void DirectionsPage::ProgramCascade(int tag, int shown) {
     if (tag == 1 || tag == 2) {
-        if (QTableWidgetItem* item = grid_->item(QtRowOf(direction_), tag))
+        if (QTableWidgetItem* item = grid_->item(TableRowOfGridRow(direction_), tag))
             item->setText(QString::number(shown) + QStringLiteral("  сек."));
     }
     // The manual duration follows without an entry of its own. Stored here,

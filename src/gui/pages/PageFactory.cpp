@@ -3,6 +3,8 @@
 #include "pages/ColoursPage.h"
 #include "pages/DirectionsPage.h"
 #include "pages/ParametersPage.h"
+#include "pages/PhasesPage.h"
+#include "pages/ProgramsPage.h"
 
 namespace kdt::gui {
 
@@ -11,6 +13,8 @@ Page* CreatePage(int number, PageContext& context, QWidget* frame) {
         case 1: return new ParametersPage(context, frame);
         case 2: return new ColoursPage(context, frame);
         case 3: return new DirectionsPage(context, frame);
+        case 4: return new PhasesPage(context, frame);
+        case 5: return new ProgramsPage(context, frame);
         default: return nullptr;
     }
 }
