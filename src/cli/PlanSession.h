@@ -33,5 +33,9 @@ struct PlanSession {
 std::optional<int> OpenPlanArgument(PlanSession& session, const std::string& command,
                                     const std::string& planPath, std::optional<std::uint8_t> romType,
                                     std::ostream& err);
+// The same for another program: its lines begin with prefix.
+std::optional<int> OpenPlanArgumentFor(PlanSession& session, const std::string& prefix,
+                                       const std::string& planPath, std::optional<std::uint8_t> romType,
+                                       std::ostream& err);
 
 }  // namespace kdt::cli
