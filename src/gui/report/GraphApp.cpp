@@ -56,7 +56,9 @@ QFont FontOfCellHeight(const QFont& family, double cellHeight, QPainter& painter
 
 void PaintTimingDiagram(QPainter& painter, const TimingDiagram& diagram, const QFont& reportFont) {
     painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, false);
+    // Shapes on whole device units cover whole dots either way; smoothing
+    // keeps outlines of a fraction of a screen pixel visible in the preview.
+    painter.setRenderHint(QPainter::Antialiasing, true);
     const QFont font = FontOfCellHeight(reportFont, diagram.fontHeight, painter);
     painter.setFont(font);
     const QFontMetricsF metrics(font, painter.device());

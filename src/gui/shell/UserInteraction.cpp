@@ -10,6 +10,7 @@
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QUrl>
 
 #include <vector>
@@ -124,6 +125,9 @@ void UserInteraction::showPrintPreview(QWidget* owner, QPrinter& printer,
                                        const std::function<void(QPrinter&)>& paint) {
     QPrintPreviewDialog dialog(&printer, owner);
     dialog.setWindowTitle(QStringLiteral("Просмотр отчета"));
+    // Pages are tall: most of the screen, so that a page reads without zooming.
+    if (const QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen())
+        dialog.resize(screen->availableGeometry().size() * 0.85);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&paint](QPrinter* shown) { paint(*shown); });
     dialog.exec();
