@@ -143,10 +143,12 @@ TEST(PrintLayout, ADiagramWithoutRoomStartsANewPage) {
                 const PrintedDiagram& diagram = page.diagrams[d];
                 EXPECT_EQ(diagram.program, ++drawn);
                 const bool firstOnPage = d == 0 && page.rows.empty();
-                if (!firstOnPage)
+                if (firstOnPage) {
+                    EXPECT_EQ(diagram.top, 94 + 47);
+                } else {
                     EXPECT_LE(diagram.top + layout.diagramBlock, layout.bottomLimit)
                         << lines << " lines, program " << diagram.program;
-                if (firstOnPage) EXPECT_EQ(diagram.top, 94 + 47);
+                }
             }
         }
         EXPECT_EQ(drawn, 16) << lines << " lines";

@@ -143,7 +143,6 @@ void ReportPagesTest::textRowsAndBreaks() {
     const ReportPrintout report = ExampleReport(AllOffered());
     ImagePageSink sink(kPage, kDpi);
     QCOMPARE(PrintReport(sink, report), QString());
-    const QFontMetrics metrics(ReportFont(10), &sink.pages().front());
     // Line 68 (index 67) is the first of page 2, in the top row at Y = 96.
     const QImage& second = sink.pages()[1];
     const QString first = report.lines[67];
@@ -162,7 +161,6 @@ void ReportPagesTest::textRowsAndBreaks() {
     const bool lastRowInked = !report.lines[66].trimmed().isEmpty();
     QCOMPARE(!InkIn(page1, QRect(0, 3264, 2000, 48)).isNull(), lastRowInked);
     QVERIFY(InkIn(page1, QRect(0, 3264 + 48, 2000, 3294 + 48 - 3264 - 48)).isNull());
-    Q_UNUSED(metrics);
 }
 
 void ReportPagesTest::aTextFillingItsLastPageFeedsNoBlankSheet() {

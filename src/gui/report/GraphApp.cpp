@@ -43,13 +43,13 @@ OutlinedArea OutlineRect(double left, double top, double right, double bottom, d
     return area;
 }
 
-QFont FontOfCellHeight(const QFont& family, double cellHeight, QPainter& painter) {
+QFont FontOfCellHeight(const QFont& face, double cellHeight, QPainter& painter) {
     // The cell is the font's ascent and descent; Qt sizes a font by its em.
-    QFont probe = family;
+    QFont probe = face;
     constexpr int kProbePixels = 1000;
     probe.setPixelSize(kProbePixels);
     const double probeHeight = QFontMetricsF(probe, painter.device()).height();
-    QFont font = family;
+    QFont font = face;
     font.setPixelSize(std::max(1, qRound(cellHeight * kProbePixels / probeHeight)));
     return font;
 }

@@ -16,7 +16,7 @@ namespace kdt::gui {
 void PaintTimingDiagram(QPainter& painter, const TimingDiagram& diagram, const QFont& reportFont);
 
 // The font whose character cells are cellHeight device units high on the painter's device.
-QFont FontOfCellHeight(const QFont& family, double cellHeight, QPainter& painter);
+QFont FontOfCellHeight(const QFont& face, double cellHeight, QPainter& painter);
 
 // The area [left, right) x [top, bottom) as drawn with an outline of the
 // given width inside it: the inner fill rectangle and the four outline strips.

@@ -106,7 +106,6 @@ TOtcet::TOtcet(const Setting& setting, QWidget* parent) : QDialog(parent), setti
     setObjectName(QStringLiteral("Otcet"));
     setWindowTitle(Text("Отчет"));
     setModal(true);
-    setAttribute(Qt::WA_DeleteOnClose, false);
     // Laid out for a small dialog font, as the editor's pages are.
     QFont small = font();
     small.setPointSizeF(std::min(small.pointSizeF(), 8.0));
