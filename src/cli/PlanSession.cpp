@@ -64,21 +64,27 @@ OpenPlanResult PlanSession::open(const std::filesystem::path& path, std::optiona
 std::optional<int> OpenPlanArgument(PlanSession& session, const std::string& command,
                                     const std::string& planPath, std::optional<std::uint8_t> romType,
                                     std::ostream& err) {
+    return OpenPlanArgumentFor(session, "kdt " + command, planPath, romType, err);
+}
+
+std::optional<int> OpenPlanArgumentFor(PlanSession& session, const std::string& prefix,
+                                       const std::string& planPath, std::optional<std::uint8_t> romType,
+                                       std::ostream& err) {
     const OpenPlanResult result = session.open(Utf8ToPath(planPath), romType);
     if (result.ok()) {
         if (!result.shortFileWarning.empty())
-            err << "kdt " << command << ": warning: " << OneLine(result.shortFileWarning) << "\n";
+            err << prefix << ": warning: " << OneLine(result.shortFileWarning) << "\n";
         for (const std::string& truncated : result.truncatedValues)
-            err << "kdt " << command << ": warning: " << truncated << "\n";
+            err << prefix << ": warning: " << truncated << "\n";
         if (!result.importStopMessage.empty())
-            err << "kdt " << command << ": warning: " << OneLine(result.importStopMessage) << " (" << result.detail
+            err << prefix << ": warning: " << OneLine(result.importStopMessage) << " (" << result.detail
                 << "); the rows before it were imported\n";
         if (result.skippedRows > 0)
-            err << "kdt " << command << ": warning: " << result.skippedRows
+            err << prefix << ": warning: " << result.skippedRows
                 << " row(s) skipped: their indices lie outside the plan\n";
         return std::nullopt;
     }
-    err << "kdt " << command << ": " << OneLine(result.error);
+    err << prefix << ": " << OneLine(result.error);
     if (!result.detail.empty()) err << " (" << result.detail << ")";
     if (result.failure == OpenFailure::NoPlan) err << " (" << planPath << ")";
     err << "\n";

@@ -13,7 +13,6 @@
 
 namespace kdt::cli {
 
-
 struct PlanSession {
     // A new plan with the ROM type and speed a new plan of the editor gets.
     explicit PlanSession(std::uint8_t romVersion = kDefaultRomVersion, std::uint8_t speed = kDefaultSpeed);
@@ -46,5 +45,9 @@ void CheckOutput(const std::filesystem::path& chosen, const std::filesystem::pat
 std::optional<int> OpenPlanArgument(PlanSession& session, const std::string& command,
                                     const std::string& planPath, std::optional<std::uint8_t> romType,
                                     std::ostream& err);
+// The same for another program: its lines begin with prefix.
+std::optional<int> OpenPlanArgumentFor(PlanSession& session, const std::string& prefix,
+                                       const std::string& planPath, std::optional<std::uint8_t> romType,
+                                       std::ostream& err);
 
 }  // namespace kdt::cli

@@ -43,6 +43,16 @@ bool ScriptedInteraction::startProgram(const QString& program, const QStringList
     return true;
 }
 
+bool ScriptedInteraction::choosePrinter(QWidget*, QPrinter& printer) {
+    ++printDialogs;
+    return onChoosePrinter ? onChoosePrinter(printer) : false;
+}
+
+void ScriptedInteraction::showPrintPreview(QWidget*, QPrinter& printer, const std::function<void(QPrinter&)>& paint) {
+    ++previews;
+    if (onPreview) onPreview(printer, paint);
+}
+
 Editor MakeEditor() {
     auto script = std::make_unique<ScriptedInteraction>();
     Editor editor;

@@ -39,9 +39,20 @@ public:
     QStringList chooseFiles(QWidget* owner, const FileDialogRequest& request) override;
     void openDocument(const QString& path, const QString& anchor) override;
     bool startProgram(const QString& program, const QStringList& arguments, const QString& workingFolder) override;
+    bool hasPrinters() override { return printers; }
+    bool choosePrinter(QWidget* owner, QPrinter& printer) override;
+    void showPrintPreview(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) override;
     void beep() override { ++beeps; }
     void endProgram() override { ++programEnds; }
 
+    bool printers = false;  // whether the machine has a printer
+    // The print dialog: sets the printer up as a user would and tells whether
+    // to print; without one the dialog is cancelled.
+    std::function<bool(QPrinter&)> onChoosePrinter;
+    // The preview: draws the pages as the preview would; without one nothing is drawn.
+    std::function<void(QPrinter&, const std::function<void(QPrinter&)>&)> onPreview;
+    int printDialogs = 0;
+    int previews = 0;
     std::function<void(const MessageRequest&)> onMessage;  // runs while a box is "open"
     std::deque<int> answers;             // kId values for the next boxes
     std::deque<QStringList> dialogFiles; // files for the next dialogs; empty list = cancel

@@ -11,6 +11,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -37,6 +38,7 @@
 #include "pages/PageFactory.h"
 #include "pages/PageFrame.h"
 #include "pages/PageTable.h"
+#include "report/Unit4.h"
 #include "rom/KonvertHexBin.h"
 #include "rom/RomFileNames.h"
 #include "shell/GuiResources.h"
@@ -314,9 +316,7 @@ void TKDT::CreateMenus() {
     programmerItem_ =
         AddCommand(QStringLiteral("ProgrammerItem"), Text("Программатор..."), QKeySequence(), &TKDT::BitBtn5Click);
     result->addAction(programmerItem_);
-    QAction* report = AddCommand(QStringLiteral("ReportItem"), Text("Отчет..."), QKeySequence(), nullptr);
-    report->setEnabled(false);  // the report dialog comes later
-    result->addAction(report);
+    result->addAction(AddCommand(QStringLiteral("ReportItem"), Text("Отчет..."), QKeySequence(), &TKDT::ReportClick));
 
     QMenu* service = bar->addMenu(Text("Сервис"));
     service->setObjectName(QStringLiteral("ServiceMenu"));
@@ -400,8 +400,8 @@ void TKDT::CreateToolBar() {
                        "Компиляция|Создание файла для записи в ПЗУ", &TKDT::ToolButton19Click));
     add(AddToolCommand(QStringLiteral("AnalysisToolButton"), CommandIcon::Analysis,
                        "Анализ|Анализ проекта СОД, поиск ошибок", &TKDT::AnalizClick));
-    add(AddToolCommand(QStringLiteral("PrintToolButton"), CommandIcon::Print, "Печать|Печать файла СОД", nullptr))
-        ->setEnabled(false);
+    add(AddToolCommand(QStringLiteral("PrintToolButton"), CommandIcon::Print, "Печать|Печать файла СОД",
+                       &TKDT::ReportClick));
     toolBar_->addSeparator();
     for (const PageControls& page : pages_) {
         toolBar_->addAction(page.action);
@@ -1028,6 +1028,19 @@ void TKDT::BitBtn5Click() {
     // The parameter string is split as a shell splits words; nothing is checked afterwards.
     interaction_->startProgram(settings_.programmerPath, QProcess::splitCommand(parameters),
                                PathToQString(romFile.parent_path()));
+}
+
+void TKDT::ReportClick() {
+    TOtcet::Setting setting;
+    setting.plan = state_.plan;
+    const QDate today = QDate::currentDate();
+    setting.today = {today.day(), today.month(), today.year()};
+    setting.workFolder = workFolder_;
+    setting.interaction = interaction_.get();
+    setting.showFailure = [this](const QString& message) { HandleException(message); };
+    // A new dialog each time: nothing of the last one is kept.
+    TOtcet dialog(setting, this);
+    dialog.exec();
 }
 
 void TKDT::AnalizClick() {

@@ -80,6 +80,7 @@ public:
     void ToolButton19Click();  // compile
     void BitBtn5Click();       // start the programmer
     void AnalizClick();
+    void ReportClick();        // "Отчет..." and the tool button "Печать": the report dialog
 
     // Undo and redo ("Отменить", "Повторить", Ctrl+Z, Ctrl+Y, tool buttons 20 and 21).
     void ToolButton20Click();

@@ -4,8 +4,13 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QUrl>
 
 #include <vector>
@@ -90,6 +95,7 @@ QStringList UserInteraction::chooseFiles(QWidget* owner, const FileDialogRequest
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Сохранить"));
         if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     }
     if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted) return {};
@@ -105,6 +111,26 @@ void UserInteraction::openDocument(const QString& path, const QString& anchor) {
 bool UserInteraction::startProgram(const QString& program, const QStringList& arguments,
                                    const QString& workingFolder) {
     return QProcess::startDetached(program, arguments, workingFolder);
+}
+
+bool UserInteraction::hasPrinters() { return !QPrinterInfo::availablePrinters().isEmpty(); }
+
+bool UserInteraction::choosePrinter(QWidget* owner, QPrinter& printer) {
+    QPrintDialog dialog(&printer, owner);
+    dialog.setWindowTitle(QStringLiteral("Печать отчета"));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void UserInteraction::showPrintPreview(QWidget* owner, QPrinter& printer,
+                                       const std::function<void(QPrinter&)>& paint) {
+    QPrintPreviewDialog dialog(&printer, owner);
+    dialog.setWindowTitle(QStringLiteral("Просмотр отчета"));
+    // Pages are tall: most of the screen, so that a page reads without zooming.
+    if (const QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen())
+        dialog.resize(screen->availableGeometry().size() * 0.85);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&paint](QPrinter* shown) { paint(*shown); });
+    dialog.exec();
 }
 
 void UserInteraction::beep() { QApplication::beep(); }

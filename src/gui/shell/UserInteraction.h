@@ -3,9 +3,12 @@
 // tests put a scripted one in its place to answer the questions.
 #pragma once
 
+#include <functional>
+
 #include <QString>
 #include <QStringList>
 
+class QPrinter;
 class QWidget;
 
 namespace kdt::gui {
@@ -37,6 +40,7 @@ struct FileDialogRequest {
     QString fileName;
     QString defaultSuffix;  // without the dot
     bool several = false;   // an open dialog that takes several files
+    bool confirmOverwrite = true;  // a save dialog asks before an existing file is replaced
 };
 
 class UserInteraction {
@@ -55,6 +59,14 @@ public:
     // Starts a program without waiting for it; false when it could not be started.
     virtual bool startProgram(const QString& program, const QStringList& arguments,
                               const QString& workingFolder);
+
+    // Whether any printer is installed.
+    virtual bool hasPrinters();
+    // The print dialog on the printer as preset; true when the user chose to print.
+    virtual bool choosePrinter(QWidget* owner, QPrinter& printer);
+    // The print preview of the printer's pages, which paint draws whenever
+    // the preview needs them.
+    virtual void showPrintPreview(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint);
 
     // The beep of a refused entry.
     virtual void beep();
