@@ -116,7 +116,8 @@ void ParametersPage::BuildNumberFields(QGridLayout* grid) {
         field->cascade = [this, tag](int shown) { CountCascade(tag, shown); };
         field->cascadeSnapshot = [this, tag](const TSignalPlan&) { return CascadeSnapshot(tag); };
         field->cascadeRestore = [this, tag](TSignalPlan&, std::string_view bytes) { CascadeRestore(tag, bytes); };
-        field->edit()->setFixedWidth(52);
+        // Eight rows and the comment fit the fixed page area only this tall.
+        field->edit()->setFixedSize(52, 20);
         grid->addWidget(field->label(), static_cast<int>(i), 0);
         grid->addWidget(field->edit(), static_cast<int>(i), 1);
         numbers_[i] = field;
@@ -166,6 +167,8 @@ void ParametersPage::BuildInterfaces(QVBoxLayout* column) {
     for (const std::string_view caption : kRomTypeCaptions) romTypes << ToQString(caption);
     romType_ = new RadioGroup(ToQString(" Тип ПЗУ пользователя "), romTypes, 3, this);
     romType_->setObjectName(QStringLiteral("RadioGroup3"));
+    // Two rows of items fit in less than the groups ask for; the page has no more height.
+    for (RadioGroup* group : {vpuInterface_, tvpInterface_, romType_}) group->setMinimumHeight(52);
     auto* interfaces = new QHBoxLayout;
     interfaces->setSpacing(6);
     interfaces->addWidget(vpuInterface_);

@@ -175,7 +175,12 @@ TKDT::TKDT(std::unique_ptr<UserInteraction> interaction, QWidget* parent)
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TKDT::RefreshEnabledStates);
 }
 
-TKDT::~TKDT() = default;
+TKDT::~TKDT() {
+    // The pages go while the window they work with is whole: a field that
+    // loses the focus as it is deleted may still beep or read the plan.
+    qApp->removeEventFilter(this);
+    delete takeCentralWidget();
+}
 
 void TKDT::ConnectPageContext() {
     context_.beep = [this] { interaction_->beep(); };
