@@ -104,6 +104,10 @@ void MissingControl(const QObject* root, const QString& name, const char* type) 
     qFatal("%s", qPrintable(message));
 }
 
+void ClickButton(QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(std::min(8, button->width() / 2), button->height() / 2));
+}
+
 void TypeKeys(QWidget* widget, const QString& keys) {
     for (const QChar c : keys) {
         // Qt Test maps only Latin-1 characters to keys; others arrive as

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
 #include <QStringList>
@@ -101,6 +102,10 @@ template <class T>
 T* Find(const Editor& editor, const QString& name) {
     return Find<T>(editor.window.get(), name);
 }
+
+// Clicks a check box or radio item on its indicator: the rest of a wide
+// button beside a short caption takes no clicks.
+void ClickButton(QAbstractButton* button);
 
 // Types the characters into the widget, any alphabet.
 void TypeKeys(QWidget* widget, const QString& keys);

@@ -2,7 +2,8 @@
 // display shows, to look at the pages as a user sees them:
 //   Xvfb :99 & DISPLAY=:99 QT_QPA_PLATFORM=xcb kdt_page_shots /tmp/shots 2 2:F3 3
 // writes /tmp/shots/page2.png, page2-F3.png (after F3) and page3.png, and
-// each window alone twice as large (page2-x2.png ...). A page whose controls
+// each window alone twice as large (page2-x2.png ...); "settings" and
+// "about" write settings.png and about.png of those windows. A page whose controls
 // need more height than the page area has is named on stderr; with
 // KDT_SHOW_SIZES set, every control of the page is listed with its place and size.
 #include <QDir>
@@ -10,6 +11,8 @@
 
 #include "GuiTestKit.h"
 #include "binding/Page.h"
+#include "shell/About.h"
+#include "shell/Unit3.h"
 #include "pages/PageFrame.h"
 
 int main(int argc, char** argv) {
@@ -23,8 +26,25 @@ int main(int argc, char** argv) {
     if (!editor->FileOpen1Accept(kdt::gui::test::ExamplePath())) return 1;
     int failures = 0;
     for (int i = 2; i < argc; ++i) {
+        // "settings" and "about" show those windows over the main window.
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (argument == QLatin1String("settings") || argument == QLatin1String("about")) {
+            QWidget* shown = nullptr;
+            if (argument == QLatin1String("settings")) {
+                editor->ShowSettingsDialog();
+                shown = editor->settingsDialog();
+            } else {
+                editor->aboutBox()->Open();
+                shown = editor->aboutBox();
+            }
+            QTest::qWait(300);
+            const QPixmap window = editor->screen()->grabWindow(0).copy(shown->frameGeometry());
+            if (!window.save(folder.filePath(argument + QStringLiteral(".png")))) ++failures;
+            shown->close();
+            continue;
+        }
         // "2" shows page 2; "2:F3" then releases F3 on it (the colours page's mode 3).
-        const QStringList parts = QString::fromLocal8Bit(argv[i]).split(QLatin1Char(':'));
+        const QStringList parts = argument.split(QLatin1Char(':'));
         const int page = parts.front().toInt();
         editor->ShowPage(page);
         QString name = QStringLiteral("page%1").arg(page);

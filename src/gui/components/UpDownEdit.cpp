@@ -73,7 +73,7 @@ void UpDownEdit::setPosition(int value) {
 void UpDownEdit::stepBy(int steps) {
     if (!isEnabled() || isReadOnly()) return;
     const int from = position();
-    const int to = std::clamp(from + steps, minimum_, maximum_);
+    const int to = std::clamp(from + steps * step_, minimum_, maximum_);
     if (to != from || text() != QString::number(to)) setPosition(to);
 }
 

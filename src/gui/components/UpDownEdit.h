@@ -18,6 +18,7 @@ public:
     explicit UpDownEdit(QWidget* parent = nullptr);
 
     void setRange(int minimum, int maximum);  // leaves the text as it is
+    void setSingleStep(int step) { step_ = step > 0 ? step : 1; }
     int minimum() const { return minimum_; }
     int maximum() const { return maximum_; }
 
@@ -44,6 +45,7 @@ private:
     int minimum_ = 0;
     int maximum_ = 100;
     int position_ = 0;
+    int step_ = 1;
 };
 
 // A whole decimal number of at most nine digits, nothing else; leading

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include "data/TypeKDT.h"
 #include "shell/FileAssociation.h"
 
 namespace kdt::gui {
@@ -50,7 +51,8 @@ bool TakeNumericCopies(KdtSettings& settings) {
     settings.showErrors = static_cast<std::uint8_t>(*showErrors);
     const std::optional<int> rom = ParseDecimal(settings.defaultRomText);
     if (!rom) return false;
-    settings.defaultRom = *rom;
+    // A store edited by hand may hold any number; a plan's ROM type is one of six.
+    settings.defaultRom = *rom >= 0 && *rom < kRomTypeCount ? *rom : kRomTypeCount - 1;
     return true;
 }
 

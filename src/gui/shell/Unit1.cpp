@@ -41,10 +41,12 @@
 #include "report/Unit4.h"
 #include "rom/KonvertHexBin.h"
 #include "rom/RomFileNames.h"
+#include "shell/About.h"
 #include "shell/GuiResources.h"
 #include "shell/PageKeys.h"
 #include "shell/StartupArgument.h"
 #include "shell/QtText.h"
+#include "shell/Unit3.h"
 
 namespace kdt::gui {
 namespace fs = std::filesystem;
@@ -154,6 +156,7 @@ TKDT::TKDT(std::unique_ptr<UserInteraction> interaction, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint);
     ConnectPageContext();
+    aboutBox_ = new TAboutBox(this);
     CreateActions();
     CreateMenus();
     CreateToolBar();
@@ -188,6 +191,15 @@ void TKDT::ConnectPageContext() {
     context_.showPage = [this](int number) { ShowPage(number); };
     state_.journal.showPage = [this](int number) { ShowPage(number, true); };
     state_.journal.onRecord = [this] { emit planEdited(); };
+}
+
+TForm3* TKDT::settingsDialog() const { return settingsDialog_; }
+
+void TKDT::ShowSettingsDialog() {
+    if (settingsDialog_ == nullptr) settingsDialog_ = new TForm3(settings_, *interaction_, this);
+    settingsDialog_->show();
+    settingsDialog_->raise();
+    settingsDialog_->activateWindow();
 }
 
 void TKDT::FormCreate() {
@@ -325,10 +337,8 @@ void TKDT::CreateMenus() {
 
     QMenu* service = bar->addMenu(Text("Сервис"));
     service->setObjectName(QStringLiteral("ServiceMenu"));
-    QAction* setup = AddCommand(QStringLiteral("SettingsItem"), Text("Настройка..."),
-                                QKeySequence(QStringLiteral("Ctrl+N")), nullptr);
-    setup->setEnabled(false);  // the settings dialog comes later
-    service->addAction(setup);
+    service->addAction(AddCommand(QStringLiteral("SettingsItem"), Text("Настройка..."),
+                                  QKeySequence(QStringLiteral("Ctrl+N")), &TKDT::ShowSettingsDialog));
     QAction* system = AddCommand(QStringLiteral("SystemPropertiesItem"), Text("Свойства системы..."), QKeySequence(),
                                  nullptr);
     connect(system, &QAction::triggered, this,
@@ -366,7 +376,7 @@ void TKDT::CreateMenus() {
     connect(helpItem, &QAction::triggered, this, [this] { ShowHelpTopic(1); });
     help->addAction(helpItem);
     QAction* about = AddCommand(QStringLiteral("AboutItem"), Text("О программе"), QKeySequence(), nullptr);
-    about->setEnabled(false);  // the about box comes later
+    connect(about, &QAction::triggered, this, [this] { aboutBox_->Open(); });
     help->addAction(about);
     // "ss" is a hidden item: help on the page in front.
     QAction* pageHelp =

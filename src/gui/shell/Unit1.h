@@ -9,6 +9,7 @@
 #include <string>
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include "binding/PageContext.h"
 #include "shell/EditingState.h"
@@ -25,6 +26,8 @@ class QToolBar;
 namespace kdt::gui {
 
 class Page;
+class TAboutBox;
+class TForm3;
 class TPageFrame;
 
 // The start-up request the window posts to itself when it has no file to open.
@@ -109,6 +112,9 @@ public:
     // Settings.
     SettingsRun LoadSettings();
     SettingsRun SaveSettings();
+    void ShowSettingsDialog();         // "Настройка..." (Ctrl+N): created on first use, not blocking
+    TForm3* settingsDialog() const;
+    TAboutBox* aboutBox() const { return aboutBox_; }
 
     // Enabled states of the commands and pages; also run before every event.
     void RefreshEnabledStates();
@@ -194,6 +200,8 @@ private:
     std::array<PageControls, 11> pages_{};
     QMenu* projectsMenu_ = nullptr;
     QAction* currentProjectItem_ = nullptr;
+    QPointer<TForm3> settingsDialog_;
+    TAboutBox* aboutBox_ = nullptr;
 
     QAction* openItem_ = nullptr;
     QAction* closeItem_ = nullptr;

@@ -79,6 +79,10 @@ int UserInteraction::showMessage(QWidget* owner, const MessageRequest& request) 
 }
 
 QStringList UserInteraction::chooseFiles(QWidget* owner, const FileDialogRequest& request) {
+    if (request.kind == FileDialogRequest::Kind::Folder) {
+        const QString folder = QFileDialog::getExistingDirectory(owner, request.title, request.startFolder);
+        return folder.isEmpty() ? QStringList() : QStringList{folder};
+    }
     QFileDialog dialog(owner, request.title, request.startFolder);
     dialog.setNameFilters(request.filters);
     dialog.setOption(QFileDialog::HideNameFilterDetails);

@@ -32,7 +32,7 @@ struct MessageRequest {
 };
 
 struct FileDialogRequest {
-    enum class Kind { Open, Save };
+    enum class Kind { Open, Save, Folder };
     Kind kind = Kind::Open;
     QString title;
     QStringList filters;  // "description (*.a *.b)"
