@@ -30,9 +30,17 @@ TEST(ProgrammerParameters, TemplateSubstitution) {
     const Case cases[] = {
         {"the path alone", "%N", "/rom/X.hex"},
         {"path and version", "-p %N -v %V", "-p /rom/X.hex -v 6"},
+#if defined(_WIN32)
         {"only the first %n", "%n %N", "/rom/X.hex %n"},
+#else
+        {"only the first %n", "%n %N", "/rom/X.hex %N"},
+#endif
         {"version before path", "%v:%n", "6:/rom/X.hex"},
+#if defined(_WIN32)
         {"the template is lower-cased, the path is not", "-P COM1 %N", "-p com1 /rom/X.hex"},
+#else
+        {"the template keeps its case where file names have one", "-P COM1 %N -v %V", "-P COM1 /rom/X.hex -v 6"},
+#endif
         {"no placeholders", "-auto", "-auto"},
     };
     for (const Case& c : cases)

@@ -17,9 +17,16 @@ std::filesystem::path RomFilePath(std::string_view projectFileName, const std::f
 
 std::string ProgrammerParameters(std::string_view parameterTemplate, std::string_view romFilePath,
                                  std::uint8_t romVersion) {
+#if defined(_WIN32)
+    // Where file names ignore case the whole template is lower-cased, as always.
     std::string parameters = LowerCaseCp1251Letters(parameterTemplate);
-    const std::size_t pathAt = parameters.find("%n");
-    const std::size_t versionAt = parameters.find("%v");
+#else
+    // Elsewhere a program's -P is not its -p: only the placeholders ignore case.
+    std::string parameters(parameterTemplate);
+#endif
+    const std::string folded = LowerCaseCp1251Letters(parameters);
+    const std::size_t pathAt = folded.find("%n");
+    const std::size_t versionAt = folded.find("%v");
     const std::string version = std::to_string(romVersion + 1);
     // Replace the later placeholder first so the earlier one's position holds.
     if (versionAt != std::string::npos && (pathAt == std::string::npos || versionAt > pathAt)) {

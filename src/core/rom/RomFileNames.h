@@ -16,9 +16,11 @@ enum class RomFileType { Hex = 0, Bin = 1 };
 std::filesystem::path RomFilePath(std::string_view projectFileName, const std::filesystem::path& romFolder,
                                   RomFileType type);
 
-// The template in lower case with its first "%n" replaced by the ROM file
-// path and its first "%v" by RomVersion + 1. Only the template's own "%v"
-// counts, never one inside the substituted path.
+// The template with its first "%n" replaced by the ROM file path and its
+// first "%v" by RomVersion + 1, the placeholders in either case. Where file
+// names ignore case (Windows) the template is lower-cased first; elsewhere
+// the rest keeps its case. Only the template's own "%v" counts, never one
+// inside the substituted path.
 std::string ProgrammerParameters(std::string_view parameterTemplate, std::string_view romFilePath,
                                  std::uint8_t romVersion);
 
