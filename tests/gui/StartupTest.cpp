@@ -1,7 +1,10 @@
 // Start-up: which start becomes the editor, the file argument on show, and
 // the hand-off from a second start of the real program to a running editor.
+#include <QDialogButtonBox>
 #include <QLocalServer>
 #include <QProcess>
+#include <QPushButton>
+#include <QTranslator>
 
 #include "GuiTestKit.h"
 #include "common/FileIO.h"
@@ -62,6 +65,16 @@ private slots:
         QFETCH(bool, anotherRunning);
         QFETCH(int, expected);
         QCOMPARE(static_cast<int>(DecideStart(ToUtf8(argument), anotherRunning)), expected);
+    }
+
+    // Qt's own dialogs say what the rest of the editor says: in Russian.
+    void qtsOwnTextsAreRussian() {
+        QTranslator translator;
+        QVERIFY2(InstallQtTranslation(translator), "Qt's Russian translation is installed by the set-up");
+        QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Save);
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Отмена"));
+        QCOMPARE(buttons.button(QDialogButtonBox::Save)->text(), QStringLiteral("Сохранить"));
+        QCoreApplication::removeTranslator(&translator);
     }
 
     void argumentIsEverythingAfterTheProgram() {

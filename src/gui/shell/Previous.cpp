@@ -159,6 +159,14 @@ bool SendHandOff(const QByteArray& path, int connectTimeoutMs) {
     return socket.bytesAvailable() > 0 && socket.read(1).at(0) == kProcessed;
 }
 
+bool InstallQtTranslation(QTranslator& translator) {
+    // The editor speaks Russian; Qt's own dialogs (file dialogs, their
+    // overwrite question, standard buttons) say the same language.
+    if (!translator.load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return QCoreApplication::installTranslator(&translator);
+}
+
 int RunKdtGui(int argc, char** argv) {
     try {
         const std::string argument = FileArgumentOfStart(argc, argv);
@@ -180,10 +188,8 @@ int RunKdtGui(int argc, char** argv) {
         // The title, not a display name: that would be appended to every window caption.
         QCoreApplication::setApplicationName(ToQString(kInstanceName));
         QGuiApplication::setDesktopFileName(QStringLiteral("kdt-gui"));
-        // The editor speaks Russian; Qt's own dialogs do too where its translation is installed.
         QTranslator qtTexts;
-        if (qtTexts.load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-            QCoreApplication::installTranslator(&qtTexts);
+        InstallQtTranslation(qtTexts);
         TKDT window;
         application.setWindow(&window);
         window.SetStartupArgument(argument);

@@ -14,6 +14,8 @@
 class QLocalServer;
 class QLocalSocket;
 
+class QTranslator;
+
 namespace kdt::gui {
 
 // The lock's name, which is also the application's title.
@@ -67,6 +69,9 @@ private:
 // The second start's end: sends the path and waits until the running editor
 // answers. False when no editor is there to take it.
 bool SendHandOff(const QByteArray& path, int connectTimeoutMs = 5000);
+
+// Qt's own texts in Russian, where Qt's translation is installed; false when it is not.
+bool InstallQtTranslation(QTranslator& translator);
 
 // The whole program: returns the exit status, 0 in every case.
 int RunKdtGui(int argc, char** argv);
