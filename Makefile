@@ -22,6 +22,7 @@ run: build
 	@$(BUILD_DIR)/bin/kdt info $(EXAMPLE)
 	@image=$$($(BUILD_DIR)/bin/kdt compile $(EXAMPLE) --out $(BUILD_DIR)/crossing.hex) && \
 	  echo "Compiled: $$image ($$(wc -c < "$$image") bytes)"
+	@echo "To edit the example in the editor: make gui"
 
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure
