@@ -3,6 +3,7 @@
 #include "pages/ColoursPage.h"
 #include "pages/DirectionsPage.h"
 #include "pages/ParametersPage.h"
+#include "pages/PedestrianPage.h"
 #include "pages/PhasesPage.h"
 #include "pages/ProgramsPage.h"
 
@@ -15,6 +16,7 @@ Page* CreatePage(int number, PageContext& context, QWidget* frame) {
         case 3: return new DirectionsPage(context, frame);
         case 4: return new PhasesPage(context, frame);
         case 5: return new ProgramsPage(context, frame);
+        case 6: return new PedestrianPage(context, frame);
         default: return nullptr;
     }
 }
