@@ -6,6 +6,7 @@
 #include "pages/PedestrianPage.h"
 #include "pages/PhasesPage.h"
 #include "pages/ProgramsPage.h"
+#include "pages/SchedulePage.h"
 
 namespace kdt::gui {
 
@@ -17,6 +18,7 @@ Page* CreatePage(int number, PageContext& context, QWidget* frame) {
         case 4: return new PhasesPage(context, frame);
         case 5: return new ProgramsPage(context, frame);
         case 6: return new PedestrianPage(context, frame);
+        case 7: return new SchedulePage(context, frame);
         default: return nullptr;
     }
 }

@@ -40,6 +40,7 @@
 #include "pages/PageFactory.h"
 #include "pages/PageFrame.h"
 #include "pages/PageTable.h"
+#include "pages/SchedulePage.h"
 #include "report/Unit4.h"
 #include "rom/KonvertHexBin.h"
 #include "rom/RomFileNames.h"
@@ -464,6 +465,8 @@ void TKDT::CreatePages() {
         connect(this, &TKDT::autoSettingsRequested, colours, &ColoursPage::BitBtn1Click);
         connect(this, &TKDT::channelKeyReleased, colours, &ColoursPage::ChannelKeyReleased);
     }
+    if (auto* schedule = qobject_cast<SchedulePage*>(page(7)))
+        connect(this, &TKDT::scheduleCopyRequested, schedule, &SchedulePage::CopyRequested);
     const FillGuard guard(state_.journal);
     context_.ForEachPage([](Page& page) { page.ApplyRomType(); });
 }
