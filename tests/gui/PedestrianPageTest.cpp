@@ -26,12 +26,24 @@ namespace {
 using PlanChange = std::function<void(TSignalPlan&)>;
 using Action = std::function<void(Editor&)>;
 
-PedestrianPage* Page6(const Editor& editor) { return Find<PedestrianPage>(editor, QStringLiteral("Page6")); }
-GridTable* Grid(const Editor& editor) { return Find<GridTable>(editor, QStringLiteral("StringGrid6")); }
-CellEditor* Field(const Editor& editor) { return Find<CellEditor>(editor, QStringLiteral("Edit7")); }
-SquareStrip* Squares(const Editor& editor) { return Find<SquareStrip>(editor, QStringLiteral("Shape145")); }
-BitMatrix* Matrix(const Editor& editor) { return Find<BitMatrix>(editor, QStringLiteral("PaintBox2")); }
-QPushButton* ClearButton(const Editor& editor) { return Find<QPushButton>(editor, QStringLiteral("Button1")); }
+PedestrianPage* Page6(const Editor& editor) {
+    return Find<PedestrianPage>(editor, QStringLiteral("Page6"));
+}
+GridTable* Grid(const Editor& editor) {
+    return Find<GridTable>(editor, QStringLiteral("StringGrid6"));
+}
+CellEditor* Field(const Editor& editor) {
+    return Find<CellEditor>(editor, QStringLiteral("Edit7"));
+}
+SquareStrip* Squares(const Editor& editor) {
+    return Find<SquareStrip>(editor, QStringLiteral("Shape145"));
+}
+BitMatrix* Matrix(const Editor& editor) {
+    return Find<BitMatrix>(editor, QStringLiteral("PaintBox2"));
+}
+QPushButton* ClearButton(const Editor& editor) {
+    return Find<QPushButton>(editor, QStringLiteral("Button1"));
+}
 
 void ClickCell(GridTable* grid, int row, int column) {
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(row, column).center());
@@ -54,7 +66,8 @@ Action ClickSquare(int channel, Qt::MouseButton button = Qt::LeftButton) {
 // Button b's row, channel k's column of the wait matrix.
 Action ClickMatrix(int button, int channel, Qt::MouseButton mouse = Qt::LeftButton) {
     return [=](Editor& editor) {
-        QTest::mouseClick(Matrix(editor), mouse, {}, Matrix(editor)->cellRect(button - 1, channel - 1).center());
+        QTest::mouseClick(Matrix(editor), mouse, {},
+                          Matrix(editor)->cellRect(button - 1, channel - 1).center());
     };
 }
 
@@ -72,7 +85,8 @@ Action Then(Action first, Action second) {
 
 QStringList Descriptions(const Journal& journal) {
     QStringList list;
-    for (const JournalEntry& entry : journal.undoList()) list << QString::fromStdString(journal.Describe(entry));
+    for (const JournalEntry& entry : journal.undoList())
+        list << QString::fromStdString(journal.Describe(entry));
     return list;
 }
 
@@ -107,7 +121,11 @@ const char* const kWait = "канал-\"ждите (ТВП)\"";
 // after phases 1 and 3; their "Ждите" displays are channels 27 and 28.
 const std::vector<EditRow>& EditRows() {
     static const std::vector<EditRow> rows = {
-        {"phase of button 2", {}, Type(2, 1, "2"), [](TSignalPlan& p) { p.Tvp[2].Phase = 1; }, {kPhase},
+        {"phase of button 2",
+         {},
+         Type(2, 1, "2"),
+         [](TSignalPlan& p) { p.Tvp[2].Phase = 1; },
+         {kPhase},
          Bytes({1, 2, 5, 0})},
         {"duration 25 s stores 50, two keystrokes",
          {},
@@ -201,7 +219,8 @@ private:
 private slots:
     void editUndoRedoSave_data() {
         QTest::addColumn<int>("row");
-        for (std::size_t i = 0; i < EditRows().size(); ++i) QTest::newRow(EditRows()[i].name) << static_cast<int>(i);
+        for (std::size_t i = 0; i < EditRows().size(); ++i)
+            QTest::newRow(EditRows()[i].name) << static_cast<int>(i);
     }
     void editUndoRedoSave() {
         QFETCH(int, row);
@@ -221,7 +240,8 @@ private slots:
         QCOMPARE(QByteArray::fromStdString(journal.undoList().front().payload),
                  QByteArray::fromStdString(edit.firstPayload));
         editor->N3Click();
-        QCOMPARE(Find<QAction>(editor, QStringLiteral("UndoItem"))->text(), QStringLiteral("Отменить : ") + wanted.back());
+        QCOMPARE(Find<QAction>(editor, QStringLiteral("UndoItem"))->text(),
+                 QStringLiteral("Отменить : ") + wanted.back());
 
         const auto entries = static_cast<std::size_t>(wanted.size());
         for (std::size_t i = 0; i < entries; ++i) editor->ToolButton20Click();
@@ -277,7 +297,9 @@ private slots:
         Editor editor = OpenedOn([&](TSignalPlan& p) { p.RomVersion = static_cast<std::uint8_t>(rom); });
         Type(1, column, qPrintable(keys))(editor);
         const TSignalPlan& p = editor->state().plan;
-        const int value = column == 1 ? p.Tvp[1].Phase : column == 2 ? p.Tvp[1].Duration : p.TvpInsertPhase[0];
+        const int value = column == 1   ? p.Tvp[1].Phase
+                          : column == 2 ? p.Tvp[1].Duration
+                                        : p.TvpInsertPhase[0];
         QCOMPARE(value, stored);
         // A refused entry stays in the field as typed; the grid shows what is stored.
         QCOMPARE(Field(editor)->text(), keys);
@@ -306,8 +328,8 @@ private slots:
         QFETCH(int, durationLimit);
         // Reached both ways: a plan opened with the type, and the type chosen on the parameters page.
         for (const bool chosen : {false, true}) {
-            Editor editor =
-                OpenedOn([&](TSignalPlan& p) { p.RomVersion = static_cast<std::uint8_t>(chosen ? 5 - rom : rom); });
+            Editor editor = OpenedOn(
+                [&](TSignalPlan& p) { p.RomVersion = static_cast<std::uint8_t>(chosen ? 5 - rom : rom); });
             // The field over column 3 when the plan opens with it.
             const bool openedWithInsertion = (chosen ? 5 - rom : rom) > 3;
             ClickCell(Grid(editor), 1, openedWithInsertion ? 3 : 2);

@@ -30,19 +30,30 @@ namespace {
 using PlanChange = std::function<void(TSignalPlan&)>;
 using Action = std::function<void(Editor&)>;
 
-SchedulePage* Page7(const Editor& editor) { return Find<SchedulePage>(editor, QStringLiteral("Page7")); }
-GridTable* Grid(const Editor& editor) { return Find<GridTable>(editor, QStringLiteral("StringGrid8")); }
-TimeField* Time(const Editor& editor) { return Find<TimeField>(editor, QStringLiteral("MaskEdit1")); }
-QComboBox* Combo(const Editor& editor, const char* name) { return Find<QComboBox>(editor, QString::fromLatin1(name)); }
+SchedulePage* Page7(const Editor& editor) {
+    return Find<SchedulePage>(editor, QStringLiteral("Page7"));
+}
+GridTable* Grid(const Editor& editor) {
+    return Find<GridTable>(editor, QStringLiteral("StringGrid8"));
+}
+TimeField* Time(const Editor& editor) {
+    return Find<TimeField>(editor, QStringLiteral("MaskEdit1"));
+}
+QComboBox* Combo(const Editor& editor, const char* name) {
+    return Find<QComboBox>(editor, QString::fromLatin1(name));
+}
 QPushButton* Button(const Editor& editor, const char* name) {
     return Find<QPushButton>(editor, QString::fromLatin1(name));
 }
-UpDownEdit* Duration(const Editor& editor) { return Find<UpDownEdit>(editor, QStringLiteral("LabeledEdit16")); }
+UpDownEdit* Duration(const Editor& editor) {
+    return Find<UpDownEdit>(editor, QStringLiteral("LabeledEdit16"));
+}
 
 // The weekday's item in " Дни недели ", clicked.
 Action SelectDay(int day) {
     return [=](Editor& editor) {
-        Find<QAbstractButton>(Find<QWidget>(editor, QStringLiteral("RadioGroup2")), QStringLiteral("Item%1").arg(day))
+        Find<QAbstractButton>(Find<QWidget>(editor, QStringLiteral("RadioGroup2")),
+                              QStringLiteral("Item%1").arg(day))
             ->click();
     };
 }
@@ -61,8 +72,9 @@ Action TypeTime(int day, int row, const char* keys) {
     return [=](Editor& editor) {
         SelectDay(day)(editor);
         SelectRow(row)(editor);
+        // At the field's end: the click still selects the first character.
         TimeField* time = Time(editor);
-        QTest::mouseClick(time, Qt::LeftButton, {}, QPoint(3, time->height() / 2));
+        QTest::mouseClick(time, Qt::LeftButton, {}, QPoint(time->width() - 3, time->height() / 2));
         TypeKeys(time, QString::fromLatin1(keys));
     };
 }
@@ -103,7 +115,8 @@ Action Then(Action first, Action second) {
 
 QStringList Descriptions(const Journal& journal) {
     QStringList list;
-    for (const JournalEntry& entry : journal.undoList()) list << QString::fromStdString(journal.Describe(entry));
+    for (const JournalEntry& entry : journal.undoList())
+        list << QString::fromStdString(journal.Describe(entry));
     return list;
 }
 
@@ -169,7 +182,8 @@ const std::vector<EditRow>& EditRows() {
          TypeTime(1, 2, "07"),
          [](TSignalPlan& p) { p.Schedule[1][1].Hour = 7; },
          {kTime, kTime},
-         Payload("\1\2" "06:00")},
+         Payload("\1\2"
+                 "06:00")},
         {"24:45 is stored as hour 24, minute 45",
          {},
          TypeTime(0, 3, "2445"),
@@ -181,9 +195,13 @@ const std::vector<EditRow>& EditRows() {
          Payload(std::string("\0\3", 2) + "23:00")},
         // Five characters held no hour of 100: the old time comes back whole.
         {"time over a file's hour of 100",
-         [](TSignalPlan& p) { p.Schedule[0][3] = {100, 5, 0}; },
+         [](TSignalPlan& p) {
+             p.Schedule[0][3] = {100, 5, 0};
+         },
          TypeTime(0, 4, "23"),
-         [](TSignalPlan& p) { p.Schedule[0][3] = {23, 0, 0}; },
+         [](TSignalPlan& p) {
+             p.Schedule[0][3] = {23, 0, 0};
+         },
          {kTime, kTime},
          Payload(std::string("\0\4", 2) + "100:05")},
         {"command of a row: ЖМ over АПП 2",
@@ -243,8 +261,13 @@ const std::vector<EditRow>& EditRows() {
          {"копирование суточного графика"},
          [](const TSignalPlan& p) { return DayBytes(p, 0); },
          false},
-        {"power-on state КК", {}, ChoosePowerOnState(1), [](TSignalPlan& p) { p.PowerOnState = 1; }, {kState},
-         Payload("\2" "10")},
+        {"power-on state КК",
+         {},
+         ChoosePowerOnState(1),
+         [](TSignalPlan& p) { p.PowerOnState = 1; },
+         {kState},
+         Payload("\2"
+                 "10")},
         {"power-on АПП takes the duration to 0",
          {},
          ChoosePowerOnState(3),
@@ -253,13 +276,15 @@ const std::vector<EditRow>& EditRows() {
              p.PowerOnDuration = 0;
          },
          {kState},
-         Payload("\2" "10")},
+         Payload("\2"
+                 "10")},
         {"power-on state over a file's state 7",
          [](TSignalPlan& p) { p.PowerOnState = 7; },
          ChoosePowerOnState(0),
          [](TSignalPlan& p) { p.PowerOnState = 0; },
          {kState},
-         Payload("\7" "10")},
+         Payload("\7"
+                 "10")},
         {"power-on duration 45",
          {},
          [](Editor& e) { TypeInto(Duration(e), QStringLiteral("45")); },
@@ -298,7 +323,8 @@ private:
 private slots:
     void editUndoRedoSave_data() {
         QTest::addColumn<int>("row");
-        for (std::size_t i = 0; i < EditRows().size(); ++i) QTest::newRow(EditRows()[i].name) << static_cast<int>(i);
+        for (std::size_t i = 0; i < EditRows().size(); ++i)
+            QTest::newRow(EditRows()[i].name) << static_cast<int>(i);
     }
     void editUndoRedoSave() {
         QFETCH(int, row);
@@ -319,7 +345,8 @@ private slots:
         QCOMPARE(QByteArray::fromStdString(journal.undoList().front().payload),
                  QByteArray::fromStdString(edit.firstPayload(before)));
         editor->N3Click();
-        QCOMPARE(Find<QAction>(editor, QStringLiteral("UndoItem"))->text(), QStringLiteral("Отменить : ") + wanted.back());
+        QCOMPARE(Find<QAction>(editor, QStringLiteral("UndoItem"))->text(),
+                 QStringLiteral("Отменить : ") + wanted.back());
 
         const auto entries = static_cast<std::size_t>(wanted.size());
         for (std::size_t i = 0; i < entries; ++i) editor->ToolButton20Click();
@@ -354,14 +381,30 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<int>("entries");
         QTest::addColumn<int>("beeps");
-        QTest::newRow("2 over the first digit: 27:30 waits for the second") << "2" << "07:30" << "27:30" << 0 << 0;
-        QTest::newRow("then 3: 23:30 is stored") << "23" << "23:30" << "23:30" << 1 << 0;
-        QTest::newRow("24:45 is stored") << "2445" << "24:45" << "24:45" << 3 << 0;
-        QTest::newRow("24:00 is stored") << "2400" << "24:00" << "24:00" << 3 << 0;
-        QTest::newRow("25 past the hour's digits: set back with a beep") << "25" << "07:30" << "07:30" << 0 << 1;
-        QTest::newRow("minute 60: set back with a beep") << "076" << "07:30" << "07:30" << 2 << 1;
-        QTest::newRow("minute 59 is stored") << "0759" << "07:59" << "07:59" << 4 << 0;
-        QTest::newRow("a letter is refused at the key") << "0a" << "07:30" << "07:30" << 1 << 1;
+        QTest::newRow("2 over the first digit: 27:30 waits for the second") << "2"
+                                                                            << "07:30"
+                                                                            << "27:30" << 0 << 0;
+        QTest::newRow("then 3: 23:30 is stored") << "23"
+                                                 << "23:30"
+                                                 << "23:30" << 1 << 0;
+        QTest::newRow("24:45 is stored") << "2445"
+                                         << "24:45"
+                                         << "24:45" << 3 << 0;
+        QTest::newRow("24:00 is stored") << "2400"
+                                         << "24:00"
+                                         << "24:00" << 3 << 0;
+        QTest::newRow("25 past the hour's digits: set back with a beep") << "25"
+                                                                         << "07:30"
+                                                                         << "07:30" << 0 << 1;
+        QTest::newRow("minute 60: set back with a beep") << "076"
+                                                         << "07:30"
+                                                         << "07:30" << 2 << 1;
+        QTest::newRow("minute 59 is stored") << "0759"
+                                             << "07:59"
+                                             << "07:59" << 4 << 0;
+        QTest::newRow("a letter is refused at the key") << "0a"
+                                                        << "07:30"
+                                                        << "07:30" << 1 << 1;
     }
     void timeEntry() {
         QFETCH(QString, keys);
@@ -467,7 +510,8 @@ private slots:
         QCOMPARE(editor.script->messages.size(), std::size_t{1});
         const MessageRequest& warning = editor.script->messages.front();
         QCOMPARE(warning.caption, QStringLiteral("Предупреждение"));
-        QCOMPARE(warning.text, QStringLiteral("Измените в \"параметрах\" количество программ или выберите другую"));
+        QCOMPARE(warning.text,
+                 QStringLiteral("Измените в \"параметрах\" количество программ или выберите другую"));
         QCOMPARE(warning.icon, MessageIcon::Warning);
         QVERIFY(editor->state().journal.empty());
     }
@@ -493,7 +537,8 @@ private slots:
         const auto& day = editor->state().plan.Schedule[4];
         QCOMPARE(int{day[0].Command}, 0);
         for (int r = 1; r <= kScheduleRows; ++r) {
-            QCOMPARE(Grid(editor)->cellText(r, 0), r == 1 ? QStringLiteral("00:00") : QStringLiteral("24:00"));
+            QCOMPARE(Grid(editor)->cellText(r, 0),
+                     r == 1 ? QStringLiteral("00:00") : QStringLiteral("24:00"));
             QCOMPARE(Grid(editor)->cellText(r, 1), QStringLiteral("ОС"));
         }
         QCOMPARE(editor->state().plan.Schedule[3][1].Hour, before.Schedule[3][1].Hour);
@@ -617,8 +662,8 @@ private slots:
         QFETCH(bool, available);
         // Reached both ways: a plan opened with the type, and the type chosen on the parameters page.
         for (const bool chosen : {false, true}) {
-            Editor editor =
-                OpenedOn([&](TSignalPlan& p) { p.RomVersion = static_cast<std::uint8_t>(chosen ? 5 - rom : rom); });
+            Editor editor = OpenedOn(
+                [&](TSignalPlan& p) { p.RomVersion = static_cast<std::uint8_t>(chosen ? 5 - rom : rom); });
             if (chosen) {
                 editor->ShowPage(1);
                 Find<QAbstractButton>(Find<QWidget>(editor, QStringLiteral("RadioGroup3")),
@@ -724,9 +769,12 @@ private slots:
         Editor editor = OpenedOn();
         SelectRow(3)(editor);
         const QList<std::pair<const char*, const char*>> expected = {
-            {"MaskEdit1", "ЧЧ:ММ 3"},       {"ComboBox3", "Команды 3"},
-            {"ComboBox4", "Копировать с"},  {"Button6", "Копировать"},
-            {"Button2", "Очистка"},         {"ComboBox5", "Состояние при включении"},
+            {"MaskEdit1", "ЧЧ:ММ 3"},
+            {"ComboBox3", "Команды 3"},
+            {"ComboBox4", "Копировать с"},
+            {"Button6", "Копировать"},
+            {"Button2", "Очистка"},
+            {"ComboBox5", "Состояние при включении"},
             {"LabeledEdit16", "Длительность состояния"}};
         for (const auto& [name, label] : expected) {
             QWidget* control = Find<QWidget>(editor, QString::fromLatin1(name));
@@ -737,7 +785,8 @@ private slots:
                 QCOMPARE(control->accessibleName(), QString::fromUtf8(label));
                 const auto labels = accessible->relations(QAccessible::Label);
                 if (!labels.isEmpty())
-                    QCOMPARE(AccessibleNameOf(labels.front().first->text(QAccessible::Name)), QString::fromUtf8(label));
+                    QCOMPARE(AccessibleNameOf(labels.front().first->text(QAccessible::Name)),
+                             QString::fromUtf8(label));
             } else {
                 QCOMPARE(accessible->text(QAccessible::Name), QString::fromUtf8(label));
             }

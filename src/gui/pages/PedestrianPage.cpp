@@ -174,12 +174,14 @@ void PedestrianPage::RegisterInJournal() {
             }};
         journal().Register(static_cast<ControlId>(kWaitSquare + channel), std::move(info));
     }
-    journal().Register(kButtonField, {6, ControlClass::Edit, 7, {}, true, [this](const JournalEntry& entry, ReplaySide) {
-                                          ReplayField(entry);
-                                      }});
-    journal().Register(kClear, {6, ControlClass::Button, 1, {}, false, [this](const JournalEntry& entry, ReplaySide) {
-                                    ReplayClear(entry);
-                                }});
+    journal().Register(kButtonField,
+                       {6, ControlClass::Edit, 7, {}, true, [this](const JournalEntry& entry, ReplaySide) {
+                            ReplayField(entry);
+                        }});
+    journal().Register(kClear,
+                       {6, ControlClass::Button, 1, {}, false, [this](const JournalEntry& entry, ReplaySide) {
+                            ReplayClear(entry);
+                        }});
 }
 
 // ---------------------------------------------------------------- showing
@@ -248,27 +250,39 @@ void PedestrianPage::FitGridWidth() {
 int PedestrianPage::ShownValue(int button, int column) const {
     const unsigned raw = RawValue(button, column);
     switch (column) {
-        case kPhaseColumn: return static_cast<int>(raw + 1);
-        case kDurationColumn: return static_cast<int>(raw / 2);
-        default: return static_cast<int>(raw + 1);
+        case kPhaseColumn:
+            return static_cast<int>(raw + 1);
+        case kDurationColumn:
+            return static_cast<int>(raw / 2);
+        default:
+            return static_cast<int>(raw + 1);
     }
 }
 
 unsigned PedestrianPage::RawValue(int button, int column) const {
     const TSignalPlan& p = plan();
     switch (column) {
-        case kPhaseColumn: return p.Tvp[button].Phase;
-        case kDurationColumn: return p.Tvp[button].Duration;
-        default: return p.TvpInsertPhase[button - 1];
+        case kPhaseColumn:
+            return p.Tvp[button].Phase;
+        case kDurationColumn:
+            return p.Tvp[button].Duration;
+        default:
+            return p.TvpInsertPhase[button - 1];
     }
 }
 
 void PedestrianPage::WriteRaw(int button, int column, unsigned raw) {
     TSignalPlan& p = plan();
     switch (column) {
-        case kPhaseColumn: p.Tvp[button].Phase = static_cast<std::uint16_t>(raw); break;
-        case kDurationColumn: p.Tvp[button].Duration = static_cast<std::uint16_t>(raw); break;
-        default: p.TvpInsertPhase[button - 1] = static_cast<std::uint8_t>(raw); break;
+        case kPhaseColumn:
+            p.Tvp[button].Phase = static_cast<std::uint16_t>(raw);
+            break;
+        case kDurationColumn:
+            p.Tvp[button].Duration = static_cast<std::uint16_t>(raw);
+            break;
+        default:
+            p.TvpInsertPhase[button - 1] = static_cast<std::uint8_t>(raw);
+            break;
     }
 }
 
@@ -359,9 +373,9 @@ void PedestrianPage::ReplayField(const JournalEntry& entry) {
     const int button = static_cast<int>(ByteAt(entry.payload, 1));
     const int shown = static_cast<int>(WordAt(entry.payload, 2));
     if (column < kPhaseColumn || column > kInsertPhaseColumn || button < 1 || button > kMaxTvpButtons) return;
-    const unsigned raw = entry.memo.size() >= 2        ? WordAt(entry.memo, 0)
+    const unsigned raw = entry.memo.size() >= 2      ? WordAt(entry.memo, 0)
                          : column == kDurationColumn ? static_cast<unsigned>(shown * 2)
-                                                      : static_cast<unsigned>(shown - 1);
+                                                     : static_cast<unsigned>(shown - 1);
     // The entry's cell first, so the value goes where it came from.
     const bool shownHere = button <= rows();
     if (shownHere) {
@@ -422,7 +436,8 @@ void PedestrianPage::Button1Click() {
     const std::uint32_t mask = p.Tvp[b].WaitMask;
     if (mask == 0) return;
     // The old mask as a signed decimal number, as the entry has always held it.
-    journal().Record(kClear, ByteText(static_cast<unsigned>(b)) + std::to_string(static_cast<std::int32_t>(mask)));
+    journal().Record(kClear,
+                     ByteText(static_cast<unsigned>(b)) + std::to_string(static_cast<std::int32_t>(mask)));
     p.Tvp[b].WaitMask = 0;
     const FillGuard guard = context().Fill();
     StringGrid6SelectCell(button_, column_, false);

@@ -5,7 +5,6 @@
 
 #include "binding/Page.h"
 
-class QLabel;
 class QListWidget;
 class QPushButton;
 
@@ -78,12 +77,12 @@ private:
     QString DescribeChannel(int channel) const;
     QString DescribeCell(const MatrixCell& cell) const;
 
-    GridTable* grid_ = nullptr;      // StringGrid6
-    CellEditor* field_ = nullptr;    // Edit7
-    QPushButton* clear_ = nullptr;   // Button1
-    QListWidget* buttons_ = nullptr; // the list of the buttons, beside the matrix rows
-    SquareStrip* squares_ = nullptr; // Shape145 ..
-    BitMatrix* matrix_ = nullptr;    // PaintBox2
+    GridTable* grid_ = nullptr;       // StringGrid6
+    CellEditor* field_ = nullptr;     // Edit7
+    QPushButton* clear_ = nullptr;    // Button1
+    QListWidget* buttons_ = nullptr;  // the list of the buttons, beside the matrix rows
+    SquareStrip* squares_ = nullptr;  // Shape145 ..
+    BitMatrix* matrix_ = nullptr;     // PaintBox2
     int button_ = 1;
     int column_ = pedestrian::kPhaseColumn;
 };

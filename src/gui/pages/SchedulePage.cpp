@@ -39,9 +39,13 @@ constexpr int kPowerOnPrograms = 3;  // "АПП": the programs of the schedule
 constexpr int kLargestDuration = 255;
 constexpr int kVisibleRows = 10;
 
-int PreviousDay(int day) { return (day + kDayCount - 1) % kDayCount; }
+int PreviousDay(int day) {
+    return (day + kDayCount - 1) % kDayCount;
+}
 
-QString TimeOf(const TScheduleEntry& row) { return TimeText(row.Hour, row.Minute); }
+QString TimeOf(const TScheduleEntry& row) {
+    return TimeText(row.Hour, row.Minute);
+}
 
 // "HH:MM" back into its numbers; the hour may have more digits (a file's hour of 100).
 bool ParseTime(std::string_view text, int& hour, int& minute) {
@@ -89,11 +93,14 @@ std::uint8_t CommandOfItem(int item) {
     return static_cast<std::uint8_t>(item < kFirstProgramItem ? item : 125 + item);
 }
 
-int ItemOfCommand(std::uint8_t command) { return command < kFirstProgramItem ? command : command - 125; }
+int ItemOfCommand(std::uint8_t command) {
+    return command < kFirstProgramItem ? command : command - 125;
+}
 
 QString CommandCaption(const TSignalPlan& plan, std::uint8_t command) {
     const int item = ItemOfCommand(command);
-    if (item >= 0 && item < kFirstProgramItem) return ToQString(kFixedCommands[static_cast<std::size_t>(item)]);
+    if (item >= 0 && item < kFirstProgramItem)
+        return ToQString(kFixedCommands[static_cast<std::size_t>(item)]);
     const int program = item - kFirstProgramItem + 1;
     if (program >= 1 && program <= ProgramRows(plan)) return ToQString("АПП  ") + QString::number(program);
     return {};
@@ -140,8 +147,9 @@ void SchedulePage::BuildDays() {
     for (const std::string_view day : kDays) items << ToQString(day);
     days_ = new RadioGroup(ToQString(" Дни недели "), items, 1, this);
     days_->setObjectName(QStringLiteral("RadioGroup2"));
-    SetHint(days_, "Выбор дня недели для редактирования|Копировать - [Ctrl]+[C]      (копирует по умолчанию из "
-                   "предыдущего дня недели)");
+    SetHint(days_,
+            "Выбор дня недели для редактирования|Копировать - [Ctrl]+[C]      (копирует по умолчанию из "
+            "предыдущего дня недели)");
     days_->setItemIndex(day_);
     connect(days_, &RadioGroup::itemChosen, this, [this](int day) { RadioGroup2Click(day); });
 }
@@ -161,8 +169,9 @@ void SchedulePage::BuildTable() {
                          grid_->columnWidth(kTimeColumn) + grid_->columnWidth(kCommandColumn));
     grid_->setFixedHeight(2 * grid_->frameWidth() + grid_->horizontalHeader()->height() +
                           kVisibleRows * GridTable::kRowHeight);
-    SetHint(grid_, "|В первой строке время всегда равно \"00:00\"  , в строках не участвующих в суточном графике "
-                   "время всегда равно \"24:00\"");
+    SetHint(grid_,
+            "|В первой строке время всегда равно \"00:00\"  , в строках не участвующих в суточном графике "
+            "время всегда равно \"24:00\"");
     grid_->setAccessibleName(ToQString("Суточный график"));
     connect(grid_, &GridTable::cellSelected, this, [this](int row, int) { StringGrid8SelectCell(row); });
 
@@ -231,18 +240,27 @@ void SchedulePage::BuildPowerOn() {
 }
 
 void SchedulePage::RegisterInJournal() {
-    journal().Register(kTimeField, {7, ControlClass::MaskedEdit, 1, {}, true,
-                                    [this](const JournalEntry& entry, ReplaySide) { ReplayTime(entry); }});
-    journal().Register(kCommandList, {7, ControlClass::ComboBox, 3, {}, true,
-                                      [this](const JournalEntry& entry, ReplaySide) { ReplayCommand(entry); }});
-    journal().Register(kClear, {7, ControlClass::Button, 2, {}, false,
-                                [this](const JournalEntry& entry, ReplaySide) { ReplayDay(entry); }});
-    journal().Register(kCopySource, {7, ControlClass::ComboBox, 4, {}, false,
-                                     [this](const JournalEntry& entry, ReplaySide) { ReplayDay(entry); }});
-    journal().Register(kPowerOnState, {7, ControlClass::ComboBox, 5, {}, true, [this](const JournalEntry& entry,
-                                                                                      ReplaySide) {
-                           ReplayPowerOnState(entry);
+    journal().Register(
+        kTimeField, {7, ControlClass::MaskedEdit, 1, {}, true, [this](const JournalEntry& entry, ReplaySide) {
+                         ReplayTime(entry);
+                     }});
+    journal().Register(
+        kCommandList, {7, ControlClass::ComboBox, 3, {}, true, [this](const JournalEntry& entry, ReplaySide) {
+                           ReplayCommand(entry);
                        }});
+    journal().Register(kClear,
+                       {7, ControlClass::Button, 2, {}, false, [this](const JournalEntry& entry, ReplaySide) {
+                            ReplayDay(entry);
+                        }});
+    journal().Register(
+        kCopySource, {7, ControlClass::ComboBox, 4, {}, false, [this](const JournalEntry& entry, ReplaySide) {
+                          ReplayDay(entry);
+                      }});
+    journal().Register(
+        kPowerOnState,
+        {7, ControlClass::ComboBox, 5, {}, true, [this](const JournalEntry& entry, ReplaySide) {
+             ReplayPowerOnState(entry);
+         }});
     journal().Register(kPowerOnDuration,
                        {7, ControlClass::LabeledEdit, 16, "Длительность состояния ", true,
                         [this](const JournalEntry& entry, ReplaySide) { ReplayPowerOnDuration(entry); }});
@@ -427,8 +445,8 @@ void SchedulePage::ReplayTime(const JournalEntry& entry) {
     int hour = 0;
     int minute = 0;
     if (day >= kDayCount || row < 1 || row > kScheduleRows ||
-        !ParseTime(std::string_view(entry.payload).substr(std::min<std::size_t>(2, entry.payload.size())), hour,
-                   minute))
+        !ParseTime(std::string_view(entry.payload).substr(std::min<std::size_t>(2, entry.payload.size())),
+                   hour, minute))
         return;
     // The day and the row first, so the time goes back where it came from.
     SelectDay(day);
@@ -555,8 +573,8 @@ void SchedulePage::ComboBox5Change(int item) {
 
 void SchedulePage::ReplayPowerOnState(const JournalEntry& entry) {
     const auto state = static_cast<std::uint8_t>(ByteAt(entry.payload, 0));
-    const std::optional<int> duration =
-        ParseWholeNumber(ToQString(std::string_view(entry.payload).substr(std::min<std::size_t>(1, entry.payload.size()))));
+    const std::optional<int> duration = ParseWholeNumber(
+        ToQString(std::string_view(entry.payload).substr(std::min<std::size_t>(1, entry.payload.size()))));
     TSignalPlan& p = plan();
     if (state <= kPowerOnPrograms) {
         {

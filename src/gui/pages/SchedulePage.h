@@ -21,11 +21,11 @@ class UpDownEdit;
 
 // The page's controls in the journal.
 namespace schedule {
-inline constexpr ControlId kTimeField = 701;        // MaskEdit1, the row's time
-inline constexpr ControlId kClear = 702;            // Button2, "Очистка"
-inline constexpr ControlId kCommandList = 703;      // ComboBox3, the row's command
-inline constexpr ControlId kCopySource = 704;       // ComboBox4, the day "Копировать" copies from
-inline constexpr ControlId kPowerOnState = 705;     // ComboBox5, "Состояние при включении"
+inline constexpr ControlId kTimeField = 701;     // MaskEdit1, the row's time
+inline constexpr ControlId kClear = 702;         // Button2, "Очистка"
+inline constexpr ControlId kCommandList = 703;   // ComboBox3, the row's command
+inline constexpr ControlId kCopySource = 704;    // ComboBox4, the day "Копировать" copies from
+inline constexpr ControlId kPowerOnState = 705;  // ComboBox5, "Состояние при включении"
 inline constexpr ControlId kPowerOnDuration = 716;  // LabeledEdit16, "Длительность состояния "
 inline constexpr int kTimeColumn = 0;
 inline constexpr int kCommandColumn = 1;
@@ -93,17 +93,17 @@ private:
     void ReplayPowerOnState(const JournalEntry& entry);
     void ReplayPowerOnDuration(const JournalEntry& entry);
 
-    RadioGroup* days_ = nullptr;            // RadioGroup2
-    GridTable* grid_ = nullptr;             // StringGrid8
-    TimeField* time_ = nullptr;             // MaskEdit1
+    RadioGroup* days_ = nullptr;  // RadioGroup2
+    GridTable* grid_ = nullptr;   // StringGrid8
+    TimeField* time_ = nullptr;   // MaskEdit1
     CellOverlay* timeOverlay_ = nullptr;
-    QComboBox* commands_ = nullptr;         // ComboBox3
+    QComboBox* commands_ = nullptr;  // ComboBox3
     CellOverlay* commandOverlay_ = nullptr;
-    QComboBox* copySource_ = nullptr;       // ComboBox4
-    QPushButton* copy_ = nullptr;           // Button6
-    QPushButton* clear_ = nullptr;          // Button2
-    QComboBox* powerOnState_ = nullptr;     // ComboBox5
-    UpDownEdit* duration_ = nullptr;        // LabeledEdit16
+    QComboBox* copySource_ = nullptr;    // ComboBox4
+    QPushButton* copy_ = nullptr;        // Button6
+    QPushButton* clear_ = nullptr;       // Button2
+    QComboBox* powerOnState_ = nullptr;  // ComboBox5
+    UpDownEdit* duration_ = nullptr;     // LabeledEdit16
     QLabel* durationLabel_ = nullptr;
     int day_ = 0;
     int row_ = 1;
