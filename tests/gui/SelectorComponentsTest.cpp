@@ -839,6 +839,25 @@ private slots:
         if (taken) QCOMPARE(seen.front(), (MatrixCell{row, column}));
     }
 
+    // The pedestrian page has no row below its last one either.
+    void matrixReleasesBelowCanBeIgnored_data() {
+        QTest::addColumn<QPoint>("point");
+        QTest::addColumn<bool>("taken");
+        // 4 rows × 32 columns of 17 × 14.
+        QTest::newRow("last row's last pixel line") << QPoint(8, 4 * 14 - 1) << true;
+        QTest::newRow("first line below") << QPoint(8, 4 * 14) << false;
+        QTest::newRow("far below") << QPoint(8, 300) << false;
+    }
+    void matrixReleasesBelowCanBeIgnored() {
+        QFETCH(QPoint, point);
+        QFETCH(bool, taken);
+        BitMatrix matrix(4, 32, QSize(17, 14));
+        matrix.setReleaseBelowIgnored(true);
+        const std::optional<MatrixCell> cell = matrix.cellAtRelease(point);
+        QCOMPARE(cell.has_value(), taken);
+        if (taken) QCOMPARE(*cell, (MatrixCell{3, 0}));
+    }
+
     void matrixSizeAndBits() {
         BitMatrix matrix(4, 32, QSize(10, 12));
         QCOMPARE(matrix.rows(), 4);

@@ -50,6 +50,7 @@ std::optional<MatrixCell> BitMatrix::cellAtRelease(const QPoint& point) const {
     // The mouse stays with the matrix from the press: a release outside it
     // must not name a structure or a channel that does not exist.
     if (point.x() < 0 || point.y() < 0 || point.x() >= columns_ * cellSize_.width()) return std::nullopt;
+    if (releaseBelowIgnored_ && point.y() >= rows() * cellSize_.height()) return std::nullopt;
     return MatrixCell{std::min(point.y() / cellSize_.height(), rows() - 1), point.x() / cellSize_.width()};
 }
 

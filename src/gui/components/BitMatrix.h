@@ -40,8 +40,10 @@ public:
 
     QRect cellRect(int row, int column) const;
     // The cell a release at the point means: none above, left or right of
-    // the cells; below the last row counts as the last row.
+    // the cells; below the last row counts as the last row unless releases
+    // there are ignored too.
     std::optional<MatrixCell> cellAtRelease(const QPoint& point) const;
+    void setReleaseBelowIgnored(bool ignored) { releaseBelowIgnored_ = ignored; }
 
     MatrixCell focusCell() const { return focus_; }
     void setFocusCell(MatrixCell cell);
@@ -74,6 +76,7 @@ private:
     int columns_;
     QSize cellSize_;
     MatrixCell focus_;
+    bool releaseBelowIgnored_ = false;
     std::function<QString(MatrixCell)> describe_;
 };
 

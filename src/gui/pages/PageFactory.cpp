@@ -3,8 +3,10 @@
 #include "pages/ColoursPage.h"
 #include "pages/DirectionsPage.h"
 #include "pages/ParametersPage.h"
+#include "pages/PedestrianPage.h"
 #include "pages/PhasesPage.h"
 #include "pages/ProgramsPage.h"
+#include "pages/SchedulePage.h"
 
 namespace kdt::gui {
 
@@ -15,6 +17,8 @@ Page* CreatePage(int number, PageContext& context, QWidget* frame) {
         case 3: return new DirectionsPage(context, frame);
         case 4: return new PhasesPage(context, frame);
         case 5: return new ProgramsPage(context, frame);
+        case 6: return new PedestrianPage(context, frame);
+        case 7: return new SchedulePage(context, frame);
         default: return nullptr;
     }
 }

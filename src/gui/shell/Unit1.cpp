@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QSaveFile>
 #include <QScreen>
@@ -25,6 +26,7 @@
 #include <QVBoxLayout>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -38,6 +40,7 @@
 #include "pages/PageFactory.h"
 #include "pages/PageFrame.h"
 #include "pages/PageTable.h"
+#include "pages/SchedulePage.h"
 #include "report/Unit4.h"
 #include "rom/KonvertHexBin.h"
 #include "rom/RomFileNames.h"
@@ -311,6 +314,21 @@ void TKDT::CreateMenus() {
     QAction* paste =
         AddCommand(QStringLiteral("PasteItem"), Text("Вставить"), QKeySequence(QStringLiteral("Ctrl+V")), nullptr);
     addAction(paste);
+    // Ctrl+C copies a day of the schedule whichever page is in front. A
+    // shortcut, not a key compared with the Latin C, so a Russian layout
+    // works too; a field holding a text selection keeps its own copy.
+    QAction* scheduleCopy = AddCommand(QStringLiteral("ScheduleCopyItem"), Text("Копировать"),
+                                       QKeySequence(QStringLiteral("Ctrl+C")), nullptr);
+    connect(scheduleCopy, &QAction::triggered, this, [this] {
+        if (FocusHoldsTextSelection()) return;
+        try {
+            emit scheduleCopyRequested();
+        } catch (const std::exception& error) {
+            HandleException(ToQString(error.what()));
+        }
+        RefreshEnabledStates();
+    });
+    addAction(scheduleCopy);
 
     QMenu* pagesMenu = bar->addMenu(Text("Работа"));
     pagesMenu->setObjectName(QStringLiteral("PagesMenu"));
@@ -462,6 +480,8 @@ void TKDT::CreatePages() {
         connect(this, &TKDT::autoSettingsRequested, colours, &ColoursPage::BitBtn1Click);
         connect(this, &TKDT::channelKeyReleased, colours, &ColoursPage::ChannelKeyReleased);
     }
+    if (auto* schedule = qobject_cast<SchedulePage*>(page(7)))
+        connect(this, &TKDT::scheduleCopyRequested, schedule, &SchedulePage::CopyRequested);
     const FillGuard guard(state_.journal);
     context_.ForEachPage([](Page& page) { page.ApplyRomType(); });
 }
@@ -1176,6 +1196,14 @@ bool TKDT::eventFilter(QObject* watched, QEvent* event) {
     return FormKeyUp(key);
 }
 
+bool TKDT::FocusHoldsTextSelection() {
+    QWidget* focus = QApplication::focusWidget();
+    if (const auto* line = qobject_cast<const QLineEdit*>(focus)) return line->hasSelectedText();
+    if (const auto* text = qobject_cast<const QTextEdit*>(focus)) return text->textCursor().hasSelection();
+    if (const auto* plain = qobject_cast<const QPlainTextEdit*>(focus)) return plain->textCursor().hasSelection();
+    return false;
+}
+
 bool TKDT::TakesShortcutFirst(QKeyEvent* event) {
     const QKeySequence pressed(event->keyCombination());
     for (QAction* action : findChildren<QAction*>()) {
@@ -1187,6 +1215,8 @@ bool TKDT::TakesShortcutFirst(QKeyEvent* event) {
             name == QLatin1String("PasteItem") || name == QLatin1String("AnalysisItem") ||
             name == QLatin1String("CompileItem"))
             N3Click();
+        // A selected text in a field is copied by the field itself.
+        if (name == QLatin1String("ScheduleCopyItem") && FocusHoldsTextSelection()) continue;
         if (action->isEnabled()) return true;
     }
     return IsJournalKey(*event);
@@ -1195,10 +1225,8 @@ bool TKDT::TakesShortcutFirst(QKeyEvent* event) {
 bool TKDT::FormKeyUp(QKeyEvent* event) {
     if (event->isAutoRepeat()) return false;
     const int key = event->key();
-    if (event->modifiers() & Qt::ControlModifier) {
-        if (key == Qt::Key_C) emit scheduleCopyRequested();
-        return false;
-    }
+    // Ctrl keys are the shortcuts' (Ctrl+C too).
+    if (event->modifiers() & Qt::ControlModifier) return false;
     if (key >= Qt::Key_F1 && key <= Qt::Key_F5) {
         emit colourModeRequested(key - Qt::Key_F1 + 1);
         return true;

@@ -162,6 +162,8 @@ private:
     void DeferredStart();
     bool FormKeyUp(QKeyEvent* event);
     bool TakesShortcutFirst(QKeyEvent* event);
+    // Whether the focused control is a text field with a selection of its own.
+    static bool FocusHoldsTextSelection();
     void DropFiles(const QStringList& paths);
 
     QAction* AddCommand(const QString& name, const QString& text, const QKeySequence& shortcut,
