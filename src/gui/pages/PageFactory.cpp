@@ -1,6 +1,7 @@
 #include "pages/PageFactory.h"
 
 #include "pages/ColoursPage.h"
+#include "pages/CoordinatorPage.h"
 #include "pages/DirectionsPage.h"
 #include "pages/ParametersPage.h"
 #include "pages/PhasesPage.h"
@@ -15,6 +16,7 @@ Page* CreatePage(int number, PageContext& context, QWidget* frame) {
         case 3: return new DirectionsPage(context, frame);
         case 4: return new PhasesPage(context, frame);
         case 5: return new ProgramsPage(context, frame);
+        case 8: return new CoordinatorPage(context, frame);
         default: return nullptr;
     }
 }
