@@ -6,6 +6,7 @@
 #include "pages/ParametersPage.h"
 #include "pages/PhasesPage.h"
 #include "pages/ProgramsPage.h"
+#include "pages/SpeedPage.h"
 
 namespace kdt::gui {
 
@@ -17,6 +18,7 @@ Page* CreatePage(int number, PageContext& context, QWidget* frame) {
         case 4: return new PhasesPage(context, frame);
         case 5: return new ProgramsPage(context, frame);
         case 8: return new CoordinatorPage(context, frame);
+        case 9: return new SpeedPage(context, frame);
         default: return nullptr;
     }
 }
