@@ -2,6 +2,7 @@
 
 #include "pages/ColoursPage.h"
 #include "pages/CoordinatorPage.h"
+#include "pages/DetectorsPage.h"
 #include "pages/DirectionsPage.h"
 #include "pages/ParametersPage.h"
 #include "pages/PhasesPage.h"
@@ -19,6 +20,7 @@ Page* CreatePage(int number, PageContext& context, QWidget* frame) {
         case 5: return new ProgramsPage(context, frame);
         case 8: return new CoordinatorPage(context, frame);
         case 9: return new SpeedPage(context, frame);
+        case 10: return new DetectorsPage(context, frame);
         default: return nullptr;
     }
 }
