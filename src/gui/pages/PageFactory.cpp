@@ -4,6 +4,7 @@
 #include "pages/CoordinatorPage.h"
 #include "pages/DetectorsPage.h"
 #include "pages/DirectionsPage.h"
+#include "pages/MemoPage.h"
 #include "pages/ParametersPage.h"
 #include "pages/PhasesPage.h"
 #include "pages/ProgramsPage.h"
@@ -21,6 +22,7 @@ Page* CreatePage(int number, PageContext& context, QWidget* frame) {
         case 8: return new CoordinatorPage(context, frame);
         case 9: return new SpeedPage(context, frame);
         case 10: return new DetectorsPage(context, frame);
+        case 11: return new MemoPage(context, frame);
         default: return nullptr;
     }
 }
