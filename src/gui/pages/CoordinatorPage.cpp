@@ -60,15 +60,16 @@ CoordinatorPage::CoordinatorPage(PageContext& context, QWidget* parent) : Page(8
     count->setSpacing(4);
     count->addWidget(count_->label());
     count->addWidget(count_->edit());
-    auto* right = new QVBoxLayout;
-    right->addLayout(count);
-    right->addStretch(1);
+    count->addStretch(1);
+    auto* left = new QVBoxLayout;
+    left->setSpacing(3);
+    left->addWidget(programGrid_);
+    left->addLayout(count);
     auto* page = new QHBoxLayout(this);
     page->setContentsMargins(4, 0, 4, 2);
     page->setSpacing(10);
-    page->addWidget(programGrid_);
+    page->addLayout(left);
     page->addWidget(controllerGrid_);
-    page->addLayout(right);
     page->addStretch(1);
     RegisterInJournal();
 }

@@ -26,7 +26,7 @@ using namespace detectors;
 
 // The cell holds at most three digits.
 constexpr int kZoneCountDigits = 3;
-constexpr int kSelectorItemSize = 18;
+constexpr int kSelectorItemSize = 20;
 
 int TextWidth(const QWidget* widget, const QString& text) {
     return widget->fontMetrics().horizontalAdvance(text);
