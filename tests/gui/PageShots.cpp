@@ -2,7 +2,9 @@
 // display shows, to look at the pages as a user sees them:
 //   Xvfb :99 & DISPLAY=:99 QT_QPA_PLATFORM=xcb kdt_page_shots /tmp/shots 2 2:F3 3
 // writes /tmp/shots/page2.png, page2-F3.png (after F3) and page3.png, and
-// each window alone twice as large (page2-x2.png ...). A page whose controls
+// each window alone twice as large (page2-x2.png ...). "--plan FILE" before
+// the pages shows another plan than the example (the coordinator page needs
+// a leading controller, for one). A page whose controls
 // need more height than the page area has is named on stderr; with
 // KDT_SHOW_SIZES set, every control of the page is listed with its place and size.
 #include <QDir>
@@ -20,9 +22,15 @@ int main(int argc, char** argv) {
     kdt::gui::test::Editor editor = kdt::gui::test::MakeEditor();
     editor->show();
     if (!QTest::qWaitForWindowExposed(editor.window.get())) return 1;
-    if (!editor->FileOpen1Accept(kdt::gui::test::ExamplePath())) return 1;
+    int first = 2;
+    std::filesystem::path plan = kdt::gui::test::ExamplePath();
+    if (argc > 3 && QString::fromLocal8Bit(argv[2]) == QStringLiteral("--plan")) {
+        plan = kdt::gui::test::ToPath(QString::fromLocal8Bit(argv[3]));
+        first = 4;
+    }
+    if (!editor->FileOpen1Accept(plan)) return 1;
     int failures = 0;
-    for (int i = 2; i < argc; ++i) {
+    for (int i = first; i < argc; ++i) {
         // "2" shows page 2; "2:F3" then releases F3 on it (the colours page's mode 3).
         const QStringList parts = QString::fromLocal8Bit(argv[i]).split(QLatin1Char(':'));
         const int page = parts.front().toInt();
