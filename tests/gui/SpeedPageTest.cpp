@@ -257,7 +257,9 @@ private slots:
     }
 
     // A speed typed and left with an arrow key stays in the cell it was typed
-    // into: as written, the cell selected after leaving could receive it.
+    // into, and the cell the field moves to is only loaded: nothing is
+    // committed on leaving a cell (a grid's delegate commits there, after
+    // the current cell has already moved on).
     void speedStaysInTheEditedCell() {
         Editor editor = OpenedOn();
         const TSignalPlan before = editor->state().plan;
