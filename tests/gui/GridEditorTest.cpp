@@ -315,6 +315,28 @@ private slots:
         QVERIFY(!field.isBlank());
         QCOMPARE(TimeText(24, 0), QStringLiteral("24:00"));
     }
+
+    // A click selects the first character, so the next digit overwrites the
+    // hour from its start; a file's hour of three digits shows blank, its
+    // minute kept, rather than cut into another hour by the mask.
+    void timeFieldClickAndThreeDigitHours() {
+        TimeField field;
+        field.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&field));
+        field.setTime(7, 30);
+        QTest::mouseClick(&field, Qt::LeftButton, {}, QPoint(field.width() - 4, field.height() / 2));
+        QCOMPARE(field.selectionStart(), 0);
+        QCOMPARE(field.selectedText(), QStringLiteral("0"));
+        TypeKeys(&field, QStringLiteral("2"));
+        QCOMPARE(field.timeText(), QStringLiteral("27:30"));
+        QCOMPARE(field.cursorPosition(), 1);
+
+        field.setTime(130, 5);
+        QCOMPARE(field.timeText(), QStringLiteral("  :05"));
+        QVERIFY(!field.hour());
+        QCOMPARE(field.minute(), 5);
+        QCOMPARE(TimeText(130, 5), QStringLiteral("130:05"));
+    }
 };
 
 }  // namespace kdt::gui::test

@@ -114,6 +114,34 @@ private slots:
         QVERIFY(journal.redoList().empty());
     }
 
+    // A refused keystroke takes its field's last step back for good: the
+    // put-back runs through the handler, but its counter-entry is dropped
+    // and the redo list stays as it was; recording is ordinary afterwards.
+    void takeBackLeavesNoRedoEntry() {
+        FakeControls controls;
+        controls.RecordCounterEntries();
+        Journal& journal = controls.journal;
+        journal.Record(kField, "1");
+        journal.Record(kField, "2");
+        QVERIFY(journal.Undo());
+        journal.Record(kOther, "3");  // empties redo, as any edit does
+        journal.Record(kField, "4");
+        QVERIFY(journal.TakeBack());
+        QCOMPARE(controls.replays, 2);
+        QCOMPARE(Payloads(journal.undoList()), Texts({"1", "3"}));
+        QVERIFY(journal.redoList().empty());
+        QCOMPARE(controls.shownPages, (std::vector<int>{3, 3}));
+        QVERIFY(!journal.replaying());
+        journal.Record(kField, "5");
+        QCOMPARE(Payloads(journal.undoList()), Texts({"1", "3", "5"}));
+        // Nothing to take back from an empty list, and none inside a replay.
+        journal.Clear();
+        QVERIFY(!journal.TakeBack());
+        journal.Record(kField, "6");
+        controls.fieldReplay = [&](const JournalEntry&) { QVERIFY(!journal.TakeBack()); };
+        QVERIFY(journal.Undo());
+    }
+
     void notRedoableKindRecordsNothingWhenUndone() {
         FakeControls controls;
         Journal& journal = controls.journal;

@@ -3,7 +3,9 @@
 //   Xvfb :99 & DISPLAY=:99 QT_QPA_PLATFORM=xcb kdt_page_shots /tmp/shots 2 2:F3 3
 // writes /tmp/shots/page2.png, page2-F3.png (after F3) and page3.png, and
 // each window alone twice as large (page2-x2.png ...); "settings" and
-// "about" write settings.png and about.png of those windows. A page whose controls
+// "about" write settings.png and about.png of those windows. "--plan FILE" before
+// the pages shows another plan than the example (the coordinator page needs
+// a leading controller, for one). A page whose controls
 // need more height than the page area has is named on stderr; with
 // KDT_SHOW_SIZES set, every control of the page is listed with its place and size.
 #include <QDir>
@@ -23,9 +25,15 @@ int main(int argc, char** argv) {
     kdt::gui::test::Editor editor = kdt::gui::test::MakeEditor();
     editor->show();
     if (!QTest::qWaitForWindowExposed(editor.window.get())) return 1;
-    if (!editor->FileOpen1Accept(kdt::gui::test::ExamplePath())) return 1;
+    int first = 2;
+    std::filesystem::path plan = kdt::gui::test::ExamplePath();
+    if (argc > 3 && QString::fromLocal8Bit(argv[2]) == QStringLiteral("--plan")) {
+        plan = kdt::gui::test::ToPath(QString::fromLocal8Bit(argv[3]));
+        first = 4;
+    }
+    if (!editor->FileOpen1Accept(plan)) return 1;
     int failures = 0;
-    for (int i = 2; i < argc; ++i) {
+    for (int i = first; i < argc; ++i) {
         // "settings" and "about" show those windows over the main window.
         const QString argument = QString::fromLocal8Bit(argv[i]);
         if (argument == QLatin1String("settings") || argument == QLatin1String("about")) {

@@ -135,7 +135,7 @@ const ControlInfo* Journal::Find(ControlId id) const {
 }
 
 void Journal::Record(ControlId id, std::string payload, std::string memo) {
-    if (recordingSuppressed()) return;
+    if (recordingSuppressed() || droppingRecords_) return;
     const ControlInfo* info = Find(id);
     if (side_ == ReplaySide::Undo && info != nullptr && !info->redoable) return;
     if (onRecord) onRecord();
@@ -151,6 +151,19 @@ void Journal::Record(ControlId id, std::string payload, std::string memo) {
 bool Journal::Undo() { return Replay(undo_, ReplaySide::Undo); }
 
 bool Journal::Redo() { return Replay(redo_, ReplaySide::Redo); }
+
+bool Journal::TakeBack() {
+    if (undo_.empty() || side_.has_value()) return false;
+    // Set for exactly the put-back, however it ends.
+    struct Dropping {
+        bool& flag;
+        explicit Dropping(bool& on) : flag(on) { flag = true; }
+        ~Dropping() { flag = false; }
+        Dropping(const Dropping&) = delete;
+        Dropping& operator=(const Dropping&) = delete;
+    } dropping(droppingRecords_);
+    return Replay(undo_, ReplaySide::Undo);
+}
 
 bool Journal::Replay(std::vector<JournalEntry>& from, ReplaySide side) {
     // A replay never starts another one: a handler that would undo inside

@@ -69,6 +69,9 @@ public:
     // Take back the newest entry of one side; false when that side is empty.
     bool Undo();
     bool Redo();
+    // Takes back the newest undo entry for good: what its put-back records
+    // is dropped, so no redo entry brings the refused step back.
+    bool TakeBack();
 
     // Empties both lists (a plan was loaded, created or reset).
     void Clear();
@@ -102,6 +105,7 @@ private:
     std::map<ControlId, ControlInfo> controls_;
     int suppressDepth_ = 0;
     std::optional<ReplaySide> side_;
+    bool droppingRecords_ = false;
 };
 
 // While a page, a row or a cell is filled from the plan, handlers neither

@@ -16,6 +16,9 @@ public:
 
     // Shows the plan in the controls. The window holds the fill guard.
     virtual void Fill() = 0;
+    // Whether the plan gives the page anything to show; a page that has
+    // nothing stays behind the one in front (a count of 0 from a file).
+    virtual bool CanBeShown() const { return true; }
     // Limits, item lists and enabled states that follow the plan's ROM type.
     // Runs at start, for every replaced plan and after every ROM type
     // choice; it never stores anything.

@@ -17,6 +17,9 @@ inline int DirectionRows(const TSignalPlan& plan) { return Capped(plan.Direction
 inline int ProgramRows(const TSignalPlan& plan) { return Capped(plan.ProgramCount, kMaxPrograms); }
 inline int TvpButtonRows(const TSignalPlan& plan) { return Capped(plan.TvpButtonCount, kMaxTvpButtons); }
 inline int DetectorRows(const TSignalPlan& plan) { return Capped(plan.DetectorCount, kMaxDetectors); }
+inline int CoordControllerRows(const TSignalPlan& plan) {
+    return Capped(plan.CoordControllerCount, kMaxCoordControllers);
+}
 inline int TactRows(const TSignalProgram& program) { return Capped(program.TactCount, kMaxTacts); }
 
 // Limits in shown units (whole seconds, counts) that follow the ROM type.

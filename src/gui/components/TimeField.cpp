@@ -1,5 +1,7 @@
 #include "components/TimeField.h"
 
+#include <QMouseEvent>
+
 #include "components/UpDownEdit.h"
 
 namespace kdt::gui {
@@ -36,7 +38,16 @@ std::optional<int> TimeField::minute() const {
 }
 
 void TimeField::setTime(int hour, int minute) {
+    if (hour > 99) {
+        setText(QStringLiteral("  :%1").arg(minute, 2, 10, QLatin1Char('0')));
+        return;
+    }
     setText(TimeText(hour, minute));
+}
+
+void TimeField::mouseReleaseEvent(QMouseEvent* event) {
+    PlainLineEdit::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton) setSelection(0, 1);
 }
 
 }  // namespace kdt::gui

@@ -29,8 +29,15 @@ public:
     std::optional<int> hour() const;
     std::optional<int> minute() const;
 
-    // Shows the time as "07:05".
+    // Shows the time as "07:05". An hour of three digits (a damaged file's)
+    // has no place in the field: it shows blank, the minute kept, so the
+    // user types a new hour.
     void setTime(int hour, int minute);
+
+protected:
+    // A click selects the first character, so typing overwrites the time
+    // from its first digit.
+    void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
 // "%.2d:%.2d": the time as the grids show it.

@@ -606,6 +606,12 @@ void TKDT::ShowPage(int number, bool refill) {
     if (number < 1 || number > kPageCount) return;
     // The parameters page is shown after every replaced plan and runs only the end.
     if (number != 1 && !PageSwitchBegin(number) && !refill) return;
+    if (const Page* shown = page(number); shown != nullptr && !shown->CanBeShown()) {
+        // The page in front stays, its button pressed again; nothing was
+        // filled, so nothing is left suppressed.
+        if (state_.currentPage >= 1) pages_[static_cast<std::size_t>(state_.currentPage - 1)].action->setChecked(true);
+        return;
+    }
     if (Page* shown = page(number)) {
         // Filling records nothing and stores nothing, however the fill ends.
         const FillGuard guard(state_.journal);
