@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPrinter>
 #include <QSettings>
 
 #include "common/FileIO.h"
@@ -40,6 +41,15 @@ void ScriptedInteraction::openDocument(const QString& path, const QString& ancho
 bool ScriptedInteraction::startProgram(const QString& program, const QStringList& arguments,
                                        const QString& workingFolder) {
     programs.push_back({program, arguments, workingFolder});
+    return true;
+}
+
+bool ScriptedInteraction::choosePrinter(QWidget*, QPrinter& printer) {
+    ++printDialogs;
+    if (printFiles.empty()) return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(printFiles.front());
+    printFiles.pop_front();
     return true;
 }
 

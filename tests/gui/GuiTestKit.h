@@ -39,6 +39,8 @@ public:
     QStringList chooseFiles(QWidget* owner, const FileDialogRequest& request) override;
     void openDocument(const QString& path, const QString& anchor) override;
     bool startProgram(const QString& program, const QStringList& arguments, const QString& workingFolder) override;
+    // The next of printFiles as a PDF file to print into; none left: cancelled.
+    bool choosePrinter(QWidget* owner, QPrinter& printer) override;
     void beep() override { ++beeps; }
     void endProgram() override { ++programEnds; }
 
@@ -49,6 +51,8 @@ public:
     std::vector<FileDialogRequest> dialogs;
     std::vector<QString> documents;
     std::vector<ProgramStart> programs;
+    std::deque<QString> printFiles;
+    int printDialogs = 0;
     int beeps = 0;
     int programEnds = 0;
 };

@@ -236,8 +236,7 @@ private slots:
         editor->state().journal.Record(0, "an edit");
         editor->RefreshEnabledStates();
         editor->N3Click();
-        for (const char* name : {"SimulationItem", "SimulationToolButton", "ReportItem", "PrintToolButton",
-                                 "SettingsItem", "AboutItem"})
+        for (const char* name : {"ReportItem", "PrintToolButton", "SettingsItem", "AboutItem"})
             QVERIFY2(!Action(editor, name)->isEnabled(), name);
     }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include "binding/PageContext.h"
 #include "shell/EditingState.h"
@@ -25,6 +26,7 @@ class QToolBar;
 namespace kdt::gui {
 
 class Page;
+class TForm2;
 class TPageFrame;
 
 // The start-up request the window posts to itself when it has no file to open.
@@ -80,6 +82,8 @@ public:
     void ToolButton19Click();  // compile
     void BitBtn5Click();       // start the programmer
     void AnalizClick();
+    void ImitacClick();  // "Имитация...": the simulation window
+    TForm2* simulationWindow() const;
 
     // Undo and redo ("Отменить", "Повторить", Ctrl+Z, Ctrl+Y, tool buttons 20 and 21).
     void ToolButton20Click();
@@ -173,6 +177,7 @@ private:
     std::filesystem::path RomFileFor(int fileType) const;
     void StartDesktopProgram(const QStringList& candidates, const QStringList& arguments);
     void ShowHelpTopic(int topic);
+    void ShowHelpAt(const QString& anchor);
     void ConnectPageContext();
 
     std::unique_ptr<UserInteraction> interaction_;
@@ -202,6 +207,9 @@ private:
     QAction* deleteButton_ = nullptr;
     QAction* undoButton_ = nullptr;
     QAction* redoButton_ = nullptr;
+
+    // Created on first use, gone once closed.
+    QPointer<TForm2> simulation_;
 };
 
 }  // namespace kdt::gui

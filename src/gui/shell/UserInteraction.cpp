@@ -4,6 +4,8 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QUrl>
@@ -105,6 +107,11 @@ void UserInteraction::openDocument(const QString& path, const QString& anchor) {
 bool UserInteraction::startProgram(const QString& program, const QStringList& arguments,
                                    const QString& workingFolder) {
     return QProcess::startDetached(program, arguments, workingFolder);
+}
+
+bool UserInteraction::choosePrinter(QWidget* owner, QPrinter& printer) {
+    QPrintDialog dialog(&printer, owner);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void UserInteraction::beep() { QApplication::beep(); }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+class QPrinter;
 class QWidget;
 
 namespace kdt::gui {
@@ -55,6 +56,10 @@ public:
     // Starts a program without waiting for it; false when it could not be started.
     virtual bool startProgram(const QString& program, const QStringList& arguments,
                               const QString& workingFolder);
+
+    // The print dialog, preset to the printer given (the default one); false
+    // when it was cancelled. The printer is then set up as the user chose.
+    virtual bool choosePrinter(QWidget* owner, QPrinter& printer);
 
     // The beep of a refused entry.
     virtual void beep();
