@@ -1055,6 +1055,7 @@ void TKDT::ImitacClick() {
         simulation_ = new TForm2(std::move(host), this);
     }
     // Beside the main window, which stays usable.
+    if (simulation_->isMinimized()) simulation_->showNormal();
     simulation_->show();
     simulation_->raise();
     simulation_->activateWindow();

@@ -108,7 +108,14 @@ TForm2::TForm2(SimulationHost host, QWidget* parent)
     SyncControls();
 }
 
-TForm2::~TForm2() = default;
+// The children outlive the engine by a moment: nothing of theirs may call back.
+TForm2::~TForm2() {
+    timer_->stop();
+    surface_->OnPaint = nullptr;
+    surface_->OnMouseUp = nullptr;
+    surface_->OnScrollChange = nullptr;
+    surface_->OnResize = nullptr;
+}
 
 // ---------------------------------------------------------------- building
 
