@@ -98,7 +98,8 @@ int RunSimulate(const std::vector<std::string>& words, std::ostream& out, std::o
             if (engine.PressPedestrianButton(it->second) == SimulationMessage::ButtonAlreadyPressed)
                 err << "kdt simulate: tick " << tick << ", ТВП " << it->second << ": " << kButtonAlreadyPressedMessage
                     << "\n";
-        for (auto [it, last] = faults.equal_range(tick); it != last; ++it) engine.ClickLamp(it->second);
+        // The simulation runs unpaused here, so every click is taken.
+        for (auto [it, last] = faults.equal_range(tick); it != last; ++it) (void)engine.ClickLamp(it->second);
         engine.Tick();
         if (trace) {
             row = std::to_string(tick) + ',' + TimeText(engine.timeOfDay()) + ',' + std::to_string(engine.weekday()) +

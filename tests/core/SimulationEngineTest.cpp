@@ -323,14 +323,14 @@ TEST(SimulationEngine, ConflictsPutTheControllerIntoFaultModeUntilTheExitPeriodE
         TSignalPlan plan = TwoPhasePlan(kRom413);
         Drive run(plan);
         run.To(10);  // phase 1 main: channel 6 (green of direction 2) is dark
-        run.engine.ClickLamp(6);
-        run.engine.ClickLamp(6);  // failed lit
+        ASSERT_TRUE(run.engine.ClickLamp(6));
+        ASSERT_TRUE(run.engine.ClickLamp(6));  // failed lit
         run.To(11);
         EXPECT_EQ(run.engine.faultResult(), 1);
         run.To(12);
         EXPECT_EQ(run.engine.statusLine(), "ФБ - ОС");
         EXPECT_EQ(run.Lit(), Channels({6})) << "all off but the failed lamp";
-        run.engine.ClickLamp(6);  // mended
+        ASSERT_TRUE(run.engine.ClickLamp(6));  // mended
         // The verdict stands for the exit period of 10 ticks (ticks 12..21),
         // then the monitor finds nothing and the program starts again.
         run.To(21);
@@ -345,7 +345,7 @@ TEST(SimulationEngine, ConflictsPutTheControllerIntoFaultModeUntilTheExitPeriodE
         TSignalPlan plan = TwoPhasePlan(kRom413);
         Drive run(plan);
         run.To(10);
-        run.engine.ClickLamp(4);  // failed dark: direction 2's red
+        ASSERT_TRUE(run.engine.ClickLamp(4));  // failed dark: direction 2's red
         run.To(11);
         EXPECT_EQ(run.engine.faultResult(), 2);
         run.To(12);
@@ -353,6 +353,77 @@ TEST(SimulationEngine, ConflictsPutTheControllerIntoFaultModeUntilTheExitPeriodE
         // While the mark stays the fault is renewed after every exit period.
         run.To(40);
         EXPECT_EQ(run.engine.mode(), SimMode::Fault);
+    }
+}
+
+// The window beeps only for a click the engine took.
+TEST(SimulationEngine, ALampClickIsTakenOnlyWhileRunningAndNotPaused) {
+    TSignalPlan plan = TwoPhasePlan(kRom413);
+    SimulationEngine engine(plan, kEight);
+    engine.WindowShown(1);
+    EXPECT_FALSE(engine.ClickLamp(3)) << "stopped";
+    EXPECT_EQ(engine.channels()[2].fault, 0);
+    engine.ToggleRunning();
+    engine.Tick();
+    engine.Tick();  // phase 1 main: channel 3 lit, channel 1 dark
+    ASSERT_TRUE(engine.channels()[2].lit);
+    EXPECT_FALSE(engine.ClickLamp(0));
+    EXPECT_FALSE(engine.ClickLamp(33));
+    // 0 -> 1 failed dark -> 2 failed lit -> 0, the lamp set at once.
+    const std::uint8_t faults[] = {1, 2, 0};
+    const std::uint8_t lit[] = {0, 1, 1};
+    for (int click = 0; click < 3; ++click) {
+        SCOPED_TRACE(click);
+        EXPECT_TRUE(engine.ClickLamp(3));
+        EXPECT_EQ(engine.channels()[2].fault, faults[click]);
+        EXPECT_EQ(engine.channels()[2].lit, lit[click]);
+    }
+    engine.SetPaused(true);
+    EXPECT_FALSE(engine.ClickLamp(3)) << "paused";
+    EXPECT_EQ(engine.channels()[2].fault, 0);
+}
+
+// Coming back to the window is not showing it: the weekday stays and the
+// running cycle is not selected anew (which would start it again in fault
+// mode and jump back to the first tact showing the phase).
+TEST(SimulationEngine, ActivationRereadsThePlanButLeavesTheRunningCycleAlone) {
+    TSignalPlan plan = TwoPhasePlan(kRom413);
+    TSignalProgram& program = plan.Program[0];
+    program.TactCount = 3;  // phases 1, 2, 1
+    program.TactPhase[2] = 0;
+    program.TactDuration[2] = 20;
+    program.TactInterDuration[2] = 12;
+    {
+        SCOPED_TRACE("in the third tact, showing phase 1 again");
+        Drive run(plan);
+        run.To(80);  // tact 3 began at 53 (inter-tact) and holds phase 1
+        ASSERT_EQ(run.engine.currentTact(), 3);
+        ASSERT_EQ(run.engine.tactStage(), 3);
+        run.engine.ChooseWeekday(4);
+        plan.ChannelColour[2] = 2;  // edited in the main window meanwhile
+        run.engine.WindowActivated();
+        EXPECT_EQ(run.engine.weekday(), 4);
+        EXPECT_EQ(run.engine.currentTact(), 3);
+        EXPECT_EQ(run.engine.channels()[2].colourOf[0], 2) << "the channel records are read again";
+        EXPECT_EQ(run.engine.programListSelection(), 1);
+        plan.ChannelColour[2] = 3;
+        // Showing the window does all of it, as when it first appears.
+        run.engine.WindowShown(1);
+        EXPECT_EQ(run.engine.weekday(), 1);
+        EXPECT_EQ(run.engine.currentTact(), 1);
+    }
+    {
+        SCOPED_TRACE("in fault mode, all lamps off");
+        Drive run(plan);
+        run.To(10);
+        ASSERT_TRUE(run.engine.ClickLamp(6));
+        ASSERT_TRUE(run.engine.ClickLamp(6));  // a green lit that should be dark
+        run.To(12);
+        ASSERT_EQ(run.engine.statusLine(), "ФБ - ОС");
+        run.engine.WindowActivated();
+        run.To(13);
+        EXPECT_EQ(run.engine.statusLine(), "ФБ - ОС");
+        EXPECT_EQ(run.Lit(), Channels({6})) << "no tick of the program's lamps";
     }
 }
 

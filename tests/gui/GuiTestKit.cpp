@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPrinter>
 #include <QSettings>
 
 #include "common/FileIO.h"
@@ -45,7 +46,12 @@ bool ScriptedInteraction::startProgram(const QString& program, const QStringList
 
 bool ScriptedInteraction::choosePrinter(QWidget*, QPrinter& printer) {
     ++printDialogs;
-    return onChoosePrinter ? onChoosePrinter(printer) : false;
+    if (onChoosePrinter) return onChoosePrinter(printer);
+    if (printFiles.empty()) return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(printFiles.front());
+    printFiles.pop_front();
+    return true;
 }
 
 void ScriptedInteraction::showPrintPreview(QWidget*, QPrinter& printer, const std::function<void(QPrinter&)>& paint) {

@@ -61,6 +61,8 @@ public:
     std::vector<FileDialogRequest> dialogs;
     std::vector<QString> documents;
     std::vector<ProgramStart> programs;
+    std::deque<QString> printFiles;
+    int printDialogs = 0;
     int beeps = 0;
     int programEnds = 0;
 };

@@ -230,17 +230,6 @@ private slots:
         QCOMPARE(states(), (QList<bool>{false, false, false}));
     }
 
-    void laterWindowsStandDisabled() {
-        WritePlan(folder_ / "p.kdt", ExamplePlan());
-        Editor editor = MakeEditor();
-        QVERIFY(editor->FileOpen1Accept(folder_ / "p.kdt"));
-        editor->state().journal.Record(0, "an edit");
-        editor->RefreshEnabledStates();
-        editor->N3Click();
-        for (const char* name : {"SimulationItem", "SimulationToolButton"})
-            QVERIFY2(!Action(editor, name)->isEnabled(), name);
-    }
-
     void programmerItemNeedsTheProgram() {
         Editor editor = MakeEditor();
         editor->settings().programmerPath = ToText(folder_);

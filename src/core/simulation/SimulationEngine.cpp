@@ -97,6 +97,16 @@ void SimulationEngine::ToggleRunning() {
 
 void SimulationEngine::WindowShown(int todayWeekday) {
     ChooseWeekday(todayWeekday);
+    RefreshFromPlan();
+    SelectShownProgram();
+}
+
+void SimulationEngine::WindowActivated() {
+    RefreshFromPlan();
+    if (!running_) SelectShownProgram();
+}
+
+void SimulationEngine::RefreshFromPlan() {
     for (ChannelRecord& channel : channels_) {
         channel.colourOf.fill(0);
         channel.wait.fill(0);
@@ -111,10 +121,18 @@ void SimulationEngine::WindowShown(int todayWeekday) {
     for (int b = 1; b <= std::min<int>(plan_.TvpButtonCount, kMaxTvpButtons); ++b)
         for (int k = 0; k < kChannelCount; ++k)
             if ((plan_.Tvp[b].WaitMask >> k) & 1u) channels_[k].wait[b - 1] = 9;
+    // The list is rebuilt; it goes on showing the running program.
     programListSize_ = std::min<int>(plan_.ProgramCount, kMaxPrograms);
     programListSelection_.reset();
+    if (currentProgram_ >= 1 && currentProgram_ <= programListSize_) programListSelection_ = currentProgram_;
     for (int b = 1; b <= kMaxTvpButtons; ++b) controls_.pedestrianEnabled[b - 1] = plan_.TvpButtonCount >= b;
     for (int f = 2; f <= 4; ++f) controls_.phaseButtonEnabled[f - 2] = plan_.PhaseCount >= f;
+    // With 4.2.x a button needs its insertion phase in the program, as after
+    // every program selection.
+    if (IsRom42x(plan_)) RefreshPedestrianButtons42x();
+}
+
+void SimulationEngine::SelectShownProgram() {
     if (followSchedule_) {
         SelectProgram(programListSelection_);
     } else {
@@ -545,11 +563,12 @@ void SimulationEngine::ApplyManualCommand() {
 
 // ---- lamp faults and the conflict monitor ---------------------------------
 
-void SimulationEngine::ClickLamp(int channel) {
-    if (!running_ || paused_ || channel < 1 || channel > kChannelCount) return;
+bool SimulationEngine::ClickLamp(int channel) {
+    if (!running_ || paused_ || channel < 1 || channel > kChannelCount) return false;
     ChannelRecord& record = channels_[channel - 1];
     record.fault = static_cast<std::uint8_t>((record.fault + 1) % 3);
     if (record.fault != 0) record.lit = static_cast<std::uint8_t>(record.fault - 1);
+    return true;
 }
 
 std::uint8_t SimulationEngine::ConflictMonitor() {

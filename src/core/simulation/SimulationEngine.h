@@ -76,10 +76,20 @@ public:
     SimulationMessage PressPedestrianButton(int button);
     void ToggleManual();
     void PressManualButton(std::uint8_t code);
-    // A click on channel k (1..32) marks it failed dark, failed lit, or mends it.
-    void ClickLamp(int channel);
-    // The window is shown or activated on the given weekday (0 Sunday).
+    // A click on channel k (1..32) marks it failed dark, failed lit, or mends
+    // it. False when the click is not taken (stopped, paused, no such channel).
+    [[nodiscard]] bool ClickLamp(int channel);
+    // The window is shown on the given weekday (0 Sunday): the weekday, what
+    // the window reads off the plan, and the program selection.
     void WindowShown(int todayWeekday);
+    // The window comes back to the front (from the main window, a box, a
+    // dialog): the plan may have been edited meanwhile, so what the window
+    // reads off it is read again. The weekday stays; the program is selected
+    // again only while stopped, since a running cycle would jump back.
+    void WindowActivated();
+    // The two halves of the window-shown step.
+    void RefreshFromPlan();
+    void SelectShownProgram();
 
     // ---- what the window shows --------------------------------------------
     const std::array<ChannelRecord, kChannelCount>& channels() const { return channels_; }

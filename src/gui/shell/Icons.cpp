@@ -153,6 +153,29 @@ void Command(CommandIcon command, QPainter& p) {
             p.setBrush(kGreen);
             p.drawEllipse(QPointF(12.5, 7.5), 0.8, 0.8);
             break;
+        case CommandIcon::Run: {
+            QPolygonF play({{4.5, 2.5}, {13.5, 8}, {4.5, 13.5}});
+            p.setPen(QPen(QColor(20, 100, 40), 1));
+            p.setBrush(kGreen);
+            p.drawPolygon(play);
+            break;
+        }
+        case CommandIcon::Pause:
+            p.setPen(QPen(kInk, 1));
+            p.setBrush(kBlue);
+            p.drawRect(QRectF(3.5, 2.5, 3, 11));
+            p.drawRect(QRectF(9.5, 2.5, 3, 11));
+            break;
+        case CommandIcon::FitWidth: {
+            p.setPen(QPen(kInk, 1));
+            p.setBrush(kPaper);
+            p.drawRect(QRectF(4.5, 3.5, 7, 9));
+            p.setPen(Qt::NoPen);
+            p.setBrush(kBlue);
+            p.drawPolygon(QPolygonF({{0.5, 8}, {3.5, 5}, {3.5, 11}}));
+            p.drawPolygon(QPolygonF({{15.5, 8}, {12.5, 5}, {12.5, 11}}));
+            break;
+        }
         case CommandIcon::Undo:
             CurvedArrow(p, false);
             break;

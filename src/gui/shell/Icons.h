@@ -6,7 +6,10 @@
 
 namespace kdt::gui {
 
-enum class CommandIcon { New, Open, Save, Delete, Simulation, Compile, Analysis, Print, Undo, Redo };
+enum class CommandIcon {
+    New, Open, Save, Delete, Simulation, Compile, Analysis, Print, Undo, Redo,
+    Run, Pause, FitWidth,  // the simulation window's start/stop, pause and auto-size
+};
 
 QIcon IconFor(CommandIcon command);
 QIcon PageIcon(int pageNumber);  // 1..11

@@ -50,6 +50,7 @@
 #include "shell/StartupArgument.h"
 #include "shell/QtText.h"
 #include "shell/Unit3.h"
+#include "simulation/Unit2.h"
 
 namespace kdt::gui {
 namespace fs = std::filesystem;
@@ -194,6 +195,10 @@ void TKDT::ConnectPageContext() {
     context_.showPage = [this](int number) { ShowPage(number); };
     state_.journal.showPage = [this](int number) { ShowPage(number, true); };
     state_.journal.onRecord = [this] { emit planEdited(); };
+    // The simulation shows the plan as it was; any edit ends it.
+    connect(this, &TKDT::planEdited, this, [this] {
+        if (simulation_) simulation_->close();
+    });
 }
 
 TForm3* TKDT::settingsDialog() const { return settingsDialog_; }
@@ -342,10 +347,8 @@ void TKDT::CreateMenus() {
     connect(result, &QMenu::aboutToShow, this, &TKDT::N3Click);
     result->addAction(AddCommand(QStringLiteral("AnalysisItem"), Text("Анализ СОД"),
                                  QKeySequence(QStringLiteral("Ctrl+A")), &TKDT::AnalizClick));
-    QAction* simulation = AddCommand(QStringLiteral("SimulationItem"), Text("Имитация..."),
-                                     QKeySequence(QStringLiteral("Ctrl+I")), nullptr);
-    simulation->setEnabled(false);  // the simulation window comes later
-    result->addAction(simulation);
+    result->addAction(AddCommand(QStringLiteral("SimulationItem"), Text("Имитация..."),
+                                 QKeySequence(QStringLiteral("Ctrl+I")), &TKDT::ImitacClick));
     result->addAction(AddCommand(QStringLiteral("CompileItem"), Text("Компиляция"),
                                  QKeySequence(QStringLiteral("Ctrl+K")), &TKDT::ToolButton19Click));
     programmerItem_ =
@@ -427,8 +430,7 @@ void TKDT::CreateToolBar() {
                                        "Удалить|Удалить файл СОД", &TKDT::ToolButton5Click));
     toolBar_->addSeparator();
     add(AddToolCommand(QStringLiteral("SimulationToolButton"), CommandIcon::Simulation,
-                       "Имитация|Имитация работы контроллера", nullptr))
-        ->setEnabled(false);
+                       "Имитация|Имитация работы контроллера", &TKDT::ImitacClick));
     add(AddToolCommand(QStringLiteral("ToolButton19"), CommandIcon::Compile,
                        "Компиляция|Создание файла для записи в ПЗУ", &TKDT::ToolButton19Click));
     add(AddToolCommand(QStringLiteral("AnalysisToolButton"), CommandIcon::Analysis,
@@ -1096,6 +1098,33 @@ void TKDT::AnalizClick() {
     }
 }
 
+TForm2* TKDT::simulationWindow() const { return simulation_.data(); }
+
+void TKDT::ImitacClick() {
+    if (state_.plan.RomVersion < kRom413) {
+        MessageDlg(Box(MessageIcon::Information, MessageButtons::Ok, "Сообщение",
+                       Text("Имитация возможна только для последних версий ПЗУ \"4.1.3 и 4.2.0\"")));
+        return;
+    }
+    if (!simulation_) {
+        SimulationHost host;
+        host.plan = &state_.plan;
+        host.message = [this](const MessageRequest& request) { return MessageDlg(request); };
+        host.beep = [this] { interaction_->beep(); };
+        host.exception = [this](const QString& message) { HandleException(message); };
+        host.help = [this] { ShowHelpAt(QStringLiteral("topic10-simulation")); };
+        host.choosePrinter = [this](QWidget* owner, QPrinter& printer) {
+            return interaction_->choosePrinter(owner, printer);
+        };
+        simulation_ = new TForm2(std::move(host), this);
+    }
+    // Beside the main window, which stays usable.
+    if (simulation_->isMinimized()) simulation_->showNormal();
+    simulation_->show();
+    simulation_->raise();
+    simulation_->activateWindow();
+}
+
 // ---------------------------------------------------------------- other programs and help
 
 void TKDT::StartDesktopProgram(const QStringList& candidates, const QStringList& arguments) {
@@ -1103,7 +1132,9 @@ void TKDT::StartDesktopProgram(const QStringList& candidates, const QStringList&
     if (!program.isEmpty()) interaction_->startProgram(program, arguments, QString());
 }
 
-void TKDT::ShowHelpTopic(int topic) {
+void TKDT::ShowHelpTopic(int topic) { ShowHelpAt(QStringLiteral("topic%1").arg(topic)); }
+
+void TKDT::ShowHelpAt(const QString& anchor) {
     // The help page travels inside the program and is laid beside the work folder's files.
     const QByteArray page = GuiResource(QStringLiteral("KDT.html"));
     if (page.isEmpty()) return;
@@ -1114,7 +1145,7 @@ void TKDT::ShowHelpTopic(int topic) {
         QSaveFile file(target);
         if (!file.open(QIODevice::WriteOnly) || file.write(page) != page.size() || !file.commit()) return;
     }
-    interaction_->openDocument(target, QStringLiteral("topic%1").arg(topic));
+    interaction_->openDocument(target, anchor);
 }
 
 // ---------------------------------------------------------------- start-up and hand-off

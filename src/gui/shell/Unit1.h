@@ -28,6 +28,7 @@ namespace kdt::gui {
 class Page;
 class TAboutBox;
 class TForm3;
+class TForm2;
 class TPageFrame;
 
 // The start-up request the window posts to itself when it has no file to open.
@@ -84,6 +85,8 @@ public:
     void BitBtn5Click();       // start the programmer
     void AnalizClick();
     void ReportClick();        // "Отчет..." and the tool button "Печать": the report dialog
+    void ImitacClick();  // "Имитация...": the simulation window
+    TForm2* simulationWindow() const;
 
     // Undo and redo ("Отменить", "Повторить", Ctrl+Z, Ctrl+Y, tool buttons 20 and 21).
     void ToolButton20Click();
@@ -182,6 +185,7 @@ private:
     std::filesystem::path RomFileFor(int fileType) const;
     void StartDesktopProgram(const QStringList& candidates, const QStringList& arguments);
     void ShowHelpTopic(int topic);
+    void ShowHelpAt(const QString& anchor);
     void ConnectPageContext();
 
     std::unique_ptr<UserInteraction> interaction_;
@@ -213,6 +217,9 @@ private:
     QAction* deleteButton_ = nullptr;
     QAction* undoButton_ = nullptr;
     QAction* redoButton_ = nullptr;
+
+    // Created on first use, gone once closed.
+    QPointer<TForm2> simulation_;
 };
 
 }  // namespace kdt::gui

@@ -121,7 +121,6 @@ bool UserInteraction::hasPrinters() { return !QPrinterInfo::availablePrinters().
 
 bool UserInteraction::choosePrinter(QWidget* owner, QPrinter& printer) {
     QPrintDialog dialog(&printer, owner);
-    dialog.setWindowTitle(QStringLiteral("Печать отчета"));
     return dialog.exec() == QDialog::Accepted;
 }
 
