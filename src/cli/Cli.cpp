@@ -24,6 +24,7 @@ constexpr const char* kUsage =
     "               [--press TICK:BUTTON]... [--fault TICK:CHANNEL]...\n"
     "  kdt import TABLE.dbf --out PLAN.kdt [--base PLAN.kdt] [--rom TYPE] [--speed KMH]\n"
     "  kdt diff A B [--rom TYPE] [--controller-only] [--format text|json]\n"
+    "  kdt verify PLAN IMAGE [--rom TYPE]\n"
     "PLAN is a .kdt/.kdt2 project, a .dbf table or a .hex/.bin image (an image needs --rom).\n"
     "TYPE is an index 0..5 or a ROM name 4.1.0, 4.1.1, 4.1.2, 4.1.3, 4.2.0, 4.2.1.\n";
 
@@ -40,6 +41,7 @@ const std::map<std::string, Command>& CommandTable() {
         {"report", RunReport},
         {"import", RunImport},
         {"diff", RunDiff},
+        {"verify", RunVerify},
     };
     return table;
 }
