@@ -43,12 +43,4 @@ std::string XmlEscaped(std::string_view utf8) {
     return out;
 }
 
-bool HasXmlForbiddenCharacter(std::string_view utf8) {
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 && c != '\t' && c != '\n' && c != '\r') return true;
-    }
-    return false;
-}
-
 }  // namespace kdt

@@ -13,10 +13,7 @@ std::string JsonString(std::string_view utf8);
 
 // Text for an XML attribute value or element content: & < > " ' escaped.
 // XML 1.0 cannot hold control characters other than tab, line feed and
-// carriage return, not even escaped; callers refuse them first.
+// carriage return, not even escaped; callers keep them out.
 std::string XmlEscaped(std::string_view utf8);
-
-// Whether the text holds a character XML 1.0 cannot hold.
-bool HasXmlForbiddenCharacter(std::string_view utf8);
 
 }  // namespace kdt
