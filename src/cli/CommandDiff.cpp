@@ -25,14 +25,9 @@ int RunDiff(const std::vector<std::string>& words, std::ostream& out, std::ostre
     if (OpenPlanArgument(b, "diff", plans[1], rom, err)) return kExitUsage;
 
     const bool controllerOnly = command.flag("--controller-only");
-    std::vector<PlanDifference> differences = ComparePlans(a.plan, b.plan);
-    if (controllerOnly) std::erase_if(differences, [](const PlanDifference& d) { return !d.inImage; });
-    if (format == "json") {
-        out << DifferencesJson(differences, controllerOnly);
-    } else {
-        for (const std::string& line : DifferenceLines(differences, controllerOnly)) out << line << "\n";
-    }
-    return differences.empty() ? kExitOk : kExitProblem;
+    const std::size_t found = WriteDifferences(a.plan, b.plan, controllerOnly,
+                                               format == "json" ? DifferenceFormat::Json : DifferenceFormat::Text, out);
+    return found == 0 ? kExitOk : kExitProblem;
 }
 
 }  // namespace kdt::cli

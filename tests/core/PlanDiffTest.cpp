@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 #include <set>
+#include <sstream>
 
 #include "ExampleCrossing.h"
 #include "data/TextEncoding.h"
@@ -180,6 +181,32 @@ TEST(PlanDiff, JsonListsTheTextsFields) {
               "]\n");
     EXPECT_EQ(DifferencesJson(ComparePlans(a, a), false), "[]\n");
     EXPECT_EQ(DifferencesJson(ComparePlans(a, b), true).find("Комментарий"), std::string::npos);
+}
+
+// The command line writes the differences as it finds them; what it writes
+// is the collected text, also when it is written in many pieces.
+TEST(PlanDiff, WritingAsTheyAreFoundGivesTheCollectedText) {
+    const TSignalPlan a = Example();
+    TSignalPlan b = a;
+    std::uint8_t* bytes = RecordBytes(b).data();
+    for (std::size_t i = 0; i < kSignalPlanSize; ++i) bytes[i] = static_cast<std::uint8_t>(bytes[i] * 7 + 3);
+    b.PhaseCount = b.DirectionCount = b.ProgramCount = 16;
+    b.RomVersion = a.RomVersion;
+    const std::vector<PlanDifference> differences = ComparePlans(a, b);
+    ASSERT_GT(differences.size(), 1000u);
+    for (const bool imageOnly : {false, true}) {
+        std::ostringstream text;
+        std::ostringstream json;
+        const std::size_t lines = WriteDifferences(a, b, imageOnly, DifferenceFormat::Text, text);
+        WriteDifferences(a, b, imageOnly, DifferenceFormat::Json, json);
+        EXPECT_EQ(text.str(), DifferenceText(differences, imageOnly));
+        EXPECT_GT(text.str().size(), 64u * 1024);
+        EXPECT_EQ(json.str(), DifferencesJson(differences, imageOnly));
+        EXPECT_EQ(lines, imageOnly ? static_cast<std::size_t>(std::count_if(
+                                         differences.begin(), differences.end(),
+                                         [](const PlanDifference& d) { return d.inImage; }))
+                                   : differences.size());
+    }
 }
 
 // ---- the table against the ROM image builder ---------------------------------

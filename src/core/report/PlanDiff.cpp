@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <tuple>
+#include <ostream>
 
 #include "common/TextEscaping.h"
 
@@ -30,50 +30,131 @@ std::string_view HeadingOf(const PlanDifference& difference) {
     return difference.inImage ? PlanSectionName(difference.section) : kNotInImageHeading;
 }
 
-}  // namespace
+// An element that differs, found by the walk; its texts are made only when
+// it is reported.
+struct Found {
+    // In this order: in the image first, the section, the item's first and
+    // second index (a field without one first), the field's place in the
+    // table. So the elements of one item stay together: program 2's own
+    // values, then its tacts in turn.
+    std::uint64_t key;
+    std::uint16_t field;
+    std::int8_t i;
+    std::int8_t j;
+};
 
-std::vector<PlanDifference> ComparePlans(const TSignalPlan& a, const TSignalPlan& b) {
-    struct Keyed {
-        std::tuple<bool, int, int, int, std::size_t> key;
-        PlanDifference difference;
-    };
-    std::vector<Keyed> found;
+std::vector<Found> DifferingElements(const TSignalPlan& a, const TSignalPlan& b, bool imageOnly) {
+    std::vector<Found> found;
     const std::span<const PlanField> fields = PlanFields();
     for (std::size_t f = 0; f < fields.size(); ++f) {
         const PlanField& field = fields[f];
         const bool inImage = field.inImage(a.RomVersion) || field.inImage(b.RomVersion);
+        if (imageOnly && !inImage) continue;
         for (int i = 0; i < field.count1; ++i) {
             for (int j = 0; j < field.count2; ++j) {
                 if (!field.inUse(a, i, j) && !field.inUse(b, i, j)) continue;
                 if (SameFieldValue(field, a, b, i, j)) continue;
-                const auto before = FieldBytes(field, a, i, j);
-                const auto after = FieldBytes(field, b, i, j);
-                PlanDifference difference{field.section, inImage, field.item(i, j), field.field,
-                                          FormatFieldValue(field.format, before),
-                                          FormatFieldValue(field.format, after), FieldUnit(field.format), &field, i, j};
-                if (difference.oldValue == difference.newValue) {
-                    difference.oldValue = HexBytes(before);
-                    difference.newValue = HexBytes(after);
-                    difference.unit = {};
-                }
-                // Elements of one item stay together: program 2's own values, then its tacts in turn.
-                const int first = field.count1 > 1 ? i : -1;
-                const int second = field.count2 > 1 ? j : -1;
-                found.push_back({{!inImage, static_cast<int>(field.section), first, second, f}, std::move(difference)});
+                const std::uint64_t first = field.count1 > 1 ? static_cast<std::uint64_t>(i) + 1 : 0;
+                const std::uint64_t second = field.count2 > 1 ? static_cast<std::uint64_t>(j) + 1 : 0;
+                const std::uint64_t key = (std::uint64_t{!inImage} << 48) |
+                                          (std::uint64_t{static_cast<std::uint8_t>(field.section)} << 40) |
+                                          (first << 32) | (second << 24) | f;
+                found.push_back({key, static_cast<std::uint16_t>(f), static_cast<std::int8_t>(i),
+                                 static_cast<std::int8_t>(j)});
             }
         }
     }
-    std::sort(found.begin(), found.end(), [](const Keyed& x, const Keyed& y) { return x.key < y.key; });
+    std::sort(found.begin(), found.end(), [](const Found& x, const Found& y) { return x.key < y.key; });
+    return found;
+}
+
+PlanDifference Describe(const Found& at, const TSignalPlan& a, const TSignalPlan& b) {
+    const PlanField& field = PlanFields()[at.field];
+    const auto before = FieldBytes(field, a, at.i, at.j);
+    const auto after = FieldBytes(field, b, at.i, at.j);
+    PlanDifference difference{field.section,
+                              (at.key >> 48) == 0,
+                              field.item(at.i, at.j),
+                              field.field,
+                              FormatFieldValue(field.format, before),
+                              FormatFieldValue(field.format, after),
+                              FieldUnit(field.format),
+                              &field,
+                              at.i,
+                              at.j};
+    if (difference.oldValue == difference.newValue) {
+        difference.oldValue = HexBytes(before);
+        difference.newValue = HexBytes(after);
+        difference.unit = {};
+    }
+    return difference;
+}
+
+void AppendLine(std::string& text, const PlanDifference& difference) {
+    text += difference.item;
+    text += ": ";
+    if (!difference.field.empty()) {
+        text += difference.field;
+        text += ' ';
+    }
+    text += difference.oldValue;
+    text += " → ";
+    text += difference.newValue;
+    if (!difference.unit.empty()) {
+        text += ' ';
+        text += difference.unit;
+    }
+}
+
+// Text lines, a heading before each section's first difference.
+class TextWriter {
+public:
+    void Add(const PlanDifference& difference, std::string& text) {
+        if (!started_ || HeadingOf(difference) != heading_) {
+            heading_ = HeadingOf(difference);
+            text += heading_;
+            text += '\n';
+            started_ = true;
+        }
+        text += "  ";
+        AppendLine(text, difference);
+        text += '\n';
+    }
+
+private:
+    bool started_ = false;
+    std::string_view heading_;
+};
+
+class JsonWriter {
+public:
+    void Add(const PlanDifference& difference, std::string& text) {
+        text += first_ ? "[\n  " : ",\n  ";
+        first_ = false;
+        text += "{\"section\": " + JsonString(HeadingOf(difference)) + ", \"item\": " + JsonString(difference.item) +
+                ", \"field\": " + JsonString(difference.field) +
+                ", \"old\": " + JsonString(WithUnit(difference.oldValue, difference.unit)) +
+                ", \"new\": " + JsonString(WithUnit(difference.newValue, difference.unit)) + "}";
+    }
+    void Finish(std::string& text) const { text += first_ ? "[]\n" : "\n]\n"; }
+
+private:
+    bool first_ = true;
+};
+
+}  // namespace
+
+std::vector<PlanDifference> ComparePlans(const TSignalPlan& a, const TSignalPlan& b) {
+    const std::vector<Found> found = DifferingElements(a, b, false);
     std::vector<PlanDifference> differences;
     differences.reserve(found.size());
-    for (Keyed& keyed : found) differences.push_back(std::move(keyed.difference));
+    for (const Found& at : found) differences.push_back(Describe(at, a, b));
     return differences;
 }
 
 std::string DifferenceLine(const PlanDifference& difference) {
-    std::string line = difference.item + ": ";
-    if (!difference.field.empty()) line += difference.field + " ";
-    line += difference.oldValue + " → " + WithUnit(difference.newValue, difference.unit);
+    std::string line;
+    AppendLine(line, difference);
     return line;
 }
 
@@ -91,20 +172,48 @@ std::vector<std::string> DifferenceLines(const std::vector<PlanDifference>& diff
     return lines;
 }
 
+std::string DifferenceText(const std::vector<PlanDifference>& differences, bool imageOnly) {
+    std::string text;
+    TextWriter writer;
+    for (const PlanDifference& difference : differences)
+        if (!imageOnly || difference.inImage) writer.Add(difference, text);
+    return text;
+}
+
 std::string DifferencesJson(const std::vector<PlanDifference>& differences, bool imageOnly) {
-    std::string json = "[";
-    bool first = true;
-    for (const PlanDifference& difference : differences) {
-        if (imageOnly && !difference.inImage) continue;
-        json += first ? "\n  " : ",\n  ";
-        first = false;
-        json += "{\"section\": " + JsonString(HeadingOf(difference)) + ", \"item\": " + JsonString(difference.item) +
-                ", \"field\": " + JsonString(difference.field) +
-                ", \"old\": " + JsonString(WithUnit(difference.oldValue, difference.unit)) +
-                ", \"new\": " + JsonString(WithUnit(difference.newValue, difference.unit)) + "}";
-    }
-    json += first ? "]\n" : "\n]\n";
+    std::string json;
+    JsonWriter writer;
+    for (const PlanDifference& difference : differences)
+        if (!imageOnly || difference.inImage) writer.Add(difference, json);
+    writer.Finish(json);
     return json;
+}
+
+std::size_t WriteDifferences(const TSignalPlan& a, const TSignalPlan& b, bool imageOnly, DifferenceFormat format,
+                             std::ostream& out) {
+    // Written in pieces as they are made: a few kilobytes are touched
+    // however long the list, which keeps a short-lived process cheap.
+    constexpr std::size_t kPiece = 16 * 1024;
+    const std::vector<Found> found = DifferingElements(a, b, imageOnly);
+    std::string text;
+    text.reserve(kPiece + 1024);
+    TextWriter lines;
+    JsonWriter json;
+    for (const Found& at : found) {
+        const PlanDifference difference = Describe(at, a, b);
+        if (format == DifferenceFormat::Json) {
+            json.Add(difference, text);
+        } else {
+            lines.Add(difference, text);
+        }
+        if (text.size() >= kPiece) {
+            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            text.clear();
+        }
+    }
+    if (format == DifferenceFormat::Json) json.Finish(text);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    return found.size();
 }
 
 void CopyFieldValue(const PlanDifference& difference, const TSignalPlan& from, TSignalPlan& to) {

@@ -3,6 +3,8 @@
 // hold come last, under a heading of their own.
 #pragma once
 
+#include <cstddef>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,7 +20,7 @@ struct PlanDifference {
     PlanSection section;
     bool inImage;          // the image of either plan's ROM type holds the value
     std::string item;      // "Программа 2, такт 3"
-    std::string field;     // "длительность фазы"; empty when the item is the value
+    std::string_view field;  // "длительность фазы"; empty when the item is the value
     std::string oldValue;  // as the report reads it, without the unit
     std::string newValue;
     std::string_view unit;  // "с", "км/ч" or empty
@@ -38,11 +40,20 @@ std::string DifferenceLine(const PlanDifference& difference);
 // then its differences indented by two blanks. With imageOnly the values no
 // image holds are left out.
 std::vector<std::string> DifferenceLines(const std::vector<PlanDifference>& differences, bool imageOnly);
+// The same lines as one text, a line feed after each.
+std::string DifferenceText(const std::vector<PlanDifference>& differences, bool imageOnly);
 
 // A JSON list of {section, item, field, old, new}, one object per line; the
 // section is the heading the text puts the difference under, and old and
 // new carry their unit.
 std::string DifferencesJson(const std::vector<PlanDifference>& differences, bool imageOnly);
+
+enum class DifferenceFormat { Text, Json };
+
+// Writes DifferenceText or DifferencesJson of ComparePlans(a, b) as the
+// differences are found, without holding them all; returns their number.
+std::size_t WriteDifferences(const TSignalPlan& a, const TSignalPlan& b, bool imageOnly, DifferenceFormat format,
+                             std::ostream& out);
 
 // Copies the difference's element from one plan to another.
 void CopyFieldValue(const PlanDifference& difference, const TSignalPlan& from, TSignalPlan& to);

@@ -18,24 +18,38 @@ unsigned LittleEndian(std::span<const std::uint8_t> bytes) {
     return value;
 }
 
-std::string Unnamed(unsigned code) { return "?" + std::to_string(code); }
+// Built by appending: GCC 12 warns falsely about "?" + std::string at -O3.
+std::string Unnamed(unsigned code) {
+    std::string text = "?";
+    text += std::to_string(code);
+    return text;
+}
 
 template <std::size_t N>
 std::string Named(const std::string_view (&names)[N], unsigned code) {
     return code < N ? std::string(names[code]) : Unnamed(code);
 }
 
+// "1, 4, 7": channel and direction numbers have one or two digits.
 std::string NumberList(unsigned mask, int bits) {
+    if (mask == 0) return "—";
     std::string text;
+    text.reserve(4 * static_cast<std::size_t>(bits));
     for (int bit = 0; bit < bits; ++bit) {
         if (((mask >> bit) & 1u) == 0) continue;
         if (!text.empty()) text += ", ";
-        text += std::to_string(bit + 1);
+        const int number = bit + 1;
+        if (number >= 10) text += static_cast<char>('0' + number / 10);
+        text += static_cast<char>('0' + number % 10);
     }
-    return text.empty() ? "—" : text;
+    return text;
 }
 
-std::string TwoDigits(unsigned value) { return (value < 10 ? "0" : "") + std::to_string(value); }
+std::string TwoDigits(unsigned value) {
+    std::string text = value < 10 ? "0" : "";
+    text += std::to_string(value);
+    return text;
+}
 
 std::string CommandName(unsigned command) {
     if (command < std::size(kCommandShortNames)) return std::string(kCommandShortNames[command]);
@@ -45,7 +59,10 @@ std::string CommandName(unsigned command) {
 }
 
 std::string QuotedText(std::span<const std::uint8_t> bytes) {
-    return "\"" + VisibleCp1251ToUtf8(std::string(bytes.begin(), bytes.end())) + "\"";
+    std::string text = "\"";
+    text += VisibleCp1251ToUtf8(std::string(bytes.begin(), bytes.end()));
+    text += '"';
+    return text;
 }
 
 std::span<const std::uint8_t> UpToZero(std::span<const std::uint8_t> bytes) {
@@ -65,7 +82,12 @@ std::string LowerFirst(std::string_view label) {
     const std::size_t first = (static_cast<unsigned char>(label[0]) & 0x80) ? 2 : 1;
     return LowerCaseCp1251Letters(label.substr(0, first)) + std::string(label.substr(first));
 }
-std::string Quote(std::string_view label) { return "\"" + std::string(label) + "\""; }
+std::string Quote(std::string_view label) {
+    std::string text = "\"";
+    text += label;
+    text += '"';
+    return text;
+}
 
 int Capped(int count, int size) { return std::clamp(count, 0, size); }
 

@@ -314,7 +314,11 @@ std::string Xml(const SumoExport& result, const SumoExportOptions& options) {
     return xml;
 }
 
-std::string TwoDigits(int value) { return (value < 10 ? "0" : "") + std::to_string(value); }
+std::string TwoDigits(int value) {
+    std::string text = value < 10 ? "0" : "";
+    text += std::to_string(value);
+    return text;
+}
 
 // "06:01:18.5" for half-second 43357 of the day.
 std::string TimeOfDay(int tick) {
