@@ -202,7 +202,6 @@ Scan ScanProgram(const TSignalPlan& plan, int program) {
 
 constexpr int kTicksPerDay = 2 * 24 * 60 * 60;
 
-
 struct DayRun {
     std::vector<std::uint64_t> codes;  // by half-second of the day
     std::vector<std::uint8_t> program;  // the program running then, 0 for none
@@ -239,7 +238,7 @@ DayRun RunDay(const TSignalPlan& plan, int weekday) {
 }
 
 // The first half-second from which the day shows the program otherwise than
-// its cycle, while the program runs on from its first entry into tact 1.
+// its cycle, while the program runs on from an entry into its tact 1.
 std::optional<int> FirstDeparture(const DayRun& day, int program, int entry, const std::vector<std::uint64_t>& cycle) {
     for (int t = entry; t < kTicksPerDay && day.program[t] == program; ++t)
         if (day.codes[t] != cycle[static_cast<std::size_t>(t - entry) % cycle.size()]) return t;
@@ -493,11 +492,10 @@ SumoExport BuildSumoExport(const TSignalPlan& plan, const SumoExportOptions& opt
                 when = "not run on " + std::string(kDayNames[options.weekday]);
             }
         }
-        program.note = std::string(kProgramShortName) + " " + program.id + ": cycle " + Seconds(program.cycleTicks) +
-                       " s from the half-second that enters tact 1; " + when;
+        program.note = name + ": cycle " + Seconds(program.cycleTicks) + " s from the half-second that enters tact 1; " +
+                       when;
         if (scan.conflicts != 0)
-            result.warnings.push_back(std::string(kProgramShortName) + " " + program.id + ": direction(s) " +
-                                      Directions(scan.conflicts) +
+            result.warnings.push_back(name + ": direction(s) " + Directions(scan.conflicts) +
                                       " show green together with red or yellow; SUMO shows them green");
         result.programs.push_back(std::move(program));
     }
