@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 BENCH_DIR ?= build-bench
 EXAMPLE ?= examples/crossing.kdt
 
-.PHONY: all deps configure build run test bench example gui clean
+.PHONY: all deps configure build run test test-peers bench example gui clean
 
 all: build
 
@@ -25,7 +25,17 @@ run: build
 	@echo "To edit the example in the editor: make gui"
 
 test: build
-	ctest --test-dir $(BUILD_DIR) --output-on-failure
+	ctest --test-dir $(BUILD_DIR) --output-on-failure --label-exclude peers
+
+# The cross-checks against the real peer programs: netconvert and sumo from
+# Debian's sumo package, too heavy to install for every `make test`. When
+# the package cannot be installed the peer tests say so and are skipped.
+PEER_PACKAGES ?= sumo
+
+test-peers: build
+	@if scripts/setup-deps $(PEER_PACKAGES); then unset KDT_PEERS_UNAVAILABLE; \
+	else export KDT_PEERS_UNAVAILABLE="scripts/setup-deps could not install $(PEER_PACKAGES)"; fi; \
+	ctest --test-dir $(BUILD_DIR) --output-on-failure --label-regex peers
 
 bench: deps
 	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DKDT_BUILD_TESTS=OFF -DKDT_BUILD_BENCH=ON >/dev/null
@@ -59,7 +69,8 @@ test-sanitize: deps
 	@cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
 	  -DKDT_SANITIZE=ON -DKDT_BUILD_GUI=ON >/dev/null
 	@nice cmake --build $(SANITIZE_DIR)
-	UBSAN_OPTIONS=print_stacktrace=1 ASAN_OPTIONS=detect_leaks=0 ctest --test-dir $(SANITIZE_DIR) --output-on-failure
+	UBSAN_OPTIONS=print_stacktrace=1 ASAN_OPTIONS=detect_leaks=0 ctest --test-dir $(SANITIZE_DIR) --output-on-failure \
+	  --label-exclude peers
 
 # Each libFuzzer target (clang-14, ASan, UBSan) for FUZZ_SECONDS; fuzz/run says more.
 fuzz: deps

@@ -23,6 +23,9 @@ constexpr const char* kUsage =
     "  kdt simulate PLAN --day 0..6 --time HH:MM:SS --ticks N [--program N] [--trace FILE.csv]\n"
     "               [--press TICK:BUTTON]... [--fault TICK:CHANNEL]...\n"
     "  kdt import TABLE.dbf --out PLAN.kdt [--base PLAN.kdt] [--rom TYPE] [--speed KMH]\n"
+    "  kdt diff A B [--rom TYPE] [--controller-only] [--format text|json]\n"
+    "  kdt verify PLAN IMAGE [--rom TYPE]\n"
+    "  kdt export-sumo PLAN --out FILE.add.xml [--tls ID] [--links MAP] [--day 0..6]\n"
     "PLAN is a .kdt/.kdt2 project, a .dbf table or a .hex/.bin image (an image needs --rom).\n"
     "TYPE is an index 0..5 or a ROM name 4.1.0, 4.1.1, 4.1.2, 4.1.3, 4.2.0, 4.2.1.\n";
 
@@ -38,6 +41,9 @@ const std::map<std::string, Command>& CommandTable() {
         {"simulate", RunSimulate},
         {"report", RunReport},
         {"import", RunImport},
+        {"diff", RunDiff},
+        {"verify", RunVerify},
+        {"export-sumo", RunExportSumo},
     };
     return table;
 }

@@ -18,6 +18,9 @@ int RunAnalyse(const std::vector<std::string>& words, std::ostream& out, std::os
 int RunSimulate(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 int RunReport(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 int RunImport(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
+int RunDiff(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
+int RunVerify(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
+int RunExportSumo(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 
 // Analyses the plan, moreFindings added to the checks' findings: 0 when
 // there are none; otherwise prints them and returns 1. With an errorFile they

@@ -58,12 +58,14 @@ struct Inputs {
     explicit Inputs(const TempFolder& folder)
         : plan((folder / "crossing.kdt").string()),
           image((folder / "crossing.hex").string()),
-          faulty((folder / "faulty.kdt").string()) {
+          faulty((folder / "faulty.kdt").string()),
+          links((folder / "links.txt").string()) {
         fs::copy_file(kExample, plan);
+        std::ofstream(links) << "1: 0\n";
         EXPECT_EQ(Kdt({"compile", plan, "--out", image}).status, 0);
         EXPECT_EQ(Kdt({"new", "--out", faulty}).status, 0);  // a new plan has analysis findings
     }
-    std::string plan, image, faulty;
+    std::string plan, image, faulty, links;
 };
 
 struct Writer {
@@ -94,6 +96,9 @@ std::vector<Writer> Writers() {
         {"simulate", 0, [](const Inputs& in, const std::string& out) {
              return std::vector<std::string>{"simulate", in.plan, "--day", "1", "--time", "08:00:00",
                                              "--ticks", "3", "--trace", out};
+         }},
+        {"export-sumo", 0, [](const Inputs& in, const std::string& out) {
+             return std::vector<std::string>{"export-sumo", in.plan, "--out", out};
          }},
     };
 }
@@ -163,6 +168,7 @@ TEST(KdtOutputs, AnOutputIsNeverAnInputOfItsCommand) {
     fs::create_symlink(inputs.image, folder / "alias.kdt");
     fs::create_symlink(folder / "T.DBT", folder / "memo.kdt");
     fs::create_hard_link(inputs.plan, folder / "hard.hex");
+    fs::create_symlink(inputs.links, folder / "links.kdt");
     const std::string table = (folder / "t.dbf").string();
 
     struct Case {
@@ -181,6 +187,9 @@ TEST(KdtOutputs, AnOutputIsNeverAnInputOfItsCommand) {
         {"an imported plan over its base", {"import", table, "--base", inputs.plan, "--out", inputs.plan}},
         {"an imported plan over the table's memo file", {"import", table, "--out", (folder / "memo.kdt").string()}},
         {"a compiled image without --out over itself", {"compile", inputs.image, "--rom", "4.2.1"}},
+        {"a SUMO file over its plan", {"export-sumo", inputs.plan, "--out", inputs.plan}},
+        {"a SUMO file over its link map",
+         {"export-sumo", inputs.plan, "--links", inputs.links, "--out", (folder / "links.kdt").string()}},
     };
     std::map<std::string, Bytes> before;
     for (const auto& entry : fs::directory_iterator(folder.path()))

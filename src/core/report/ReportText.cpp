@@ -8,6 +8,7 @@
 
 #include "common/FileIO.h"
 #include "data/TextEncoding.h"
+#include "report/ReportVocabulary.h"
 
 namespace kdt {
 namespace {
@@ -112,33 +113,28 @@ std::string FormatDate(const ReportDate& date) {
            " г.";
 }
 
-std::string RomName(std::uint8_t romVersion) {
-    if (romVersion < kRomTypeCount) return "v" + std::string(kRomTypeNames[romVersion]);
-    return Unnamed(romVersion);
-}
-
 std::string NetworkTypeName(std::uint8_t networkType) {
-    static constexpr std::string_view kNames[] = {"НЕТ",     "ТСКУ",    "АСУДД",
-                                                  "Ведущий", "Ведомый", "САУДТ \"НАРТ\""};
-    return std::string(networkType < std::size(kNames) ? kNames[networkType] : kNames[0]);
+    return std::string(networkType < std::size(kNetworkTypeNames) ? kNetworkTypeNames[networkType]
+                                                                  : kNetworkTypeNames[0]);
 }
 
 std::string InterfaceName(std::uint8_t interfaceType) {
-    if (interfaceType == 0) return "Параллельный";
-    if (interfaceType == 1) return "Последовательный";
-    return "";
+    return interfaceType < std::size(kInterfaceNames) ? std::string(kInterfaceNames[interfaceType]) : "";
 }
 
+// The colour table indents yellow and green so that the names stand apart.
 std::string ColourName(std::uint8_t colour) {
-    static constexpr std::string_view kNames[] = {"Не используется", "Красный", "    Желтый",
-                                                  "        Зеленый"};
-    return colour < std::size(kNames) ? std::string(kNames[colour]) : Unnamed(colour);
+    static constexpr std::size_t kIndent[] = {0, 0, 4, 8};
+    return colour < std::size(kColourNames) ? Blanks(kIndent[colour]) + std::string(kColourNames[colour])
+                                            : Unnamed(colour);
 }
 
-constexpr std::string_view kDayNames[kDayCount] = {"Воскресенье", "Понедельник", "Вторник", "Среда",
-                                                   "Четверг",     "Пятница",     "Суббота"};
-constexpr std::string_view kStateNames[] = {"Отключенный светофор", "Кругом красное", "Желтое мигание"};
 constexpr std::string_view kProgramPrefix = "Программа ";
+
+// A label followed by " : ", as the label columns print it.
+std::string Labelled(std::string_view label) { return std::string(label) + " : "; }
+// A label in double quotes.
+std::string InQuotes(std::string_view label) { return "\"" + std::string(label) + "\""; }
 
 std::string ScheduleState(std::uint8_t command) {
     if (command < std::size(kStateNames)) return std::string(kStateNames[command]);
@@ -177,31 +173,31 @@ std::string ExtraText(const TSignalPlan& plan, int slot) {
 }
 
 void AddHeader(Lines& lines, const TSignalPlan& plan, const ReportDate& today) {
-    lines.push_back(Blanks(12) + "Имя проекта : " + Quoted(RecordText(StoredText(plan.ProjectFileName))));
+    lines.push_back(Blanks(12) + Labelled(kLabelProjectName) + Quoted(RecordText(StoredText(plan.ProjectFileName))));
     lines.push_back(Blanks(8) + "Дата распечатки : " + FormatDate(today));
-    lines.push_back(Blanks(4) + "Комментарий к файлу : " + RecordText(StoredText(plan.Comment)));
-    lines.push_back("Версия ПЗУ пользователя : " + RomName(plan.RomVersion));
+    lines.push_back(Blanks(4) + Labelled(kLabelComment) + RecordText(StoredText(plan.Comment)));
+    lines.push_back(Labelled(kLabelRomVersion) + RomVersionName(plan.RomVersion));
     lines.push_back(Separator());
 }
 
 void AddParameters(Lines& lines, const TSignalPlan& plan) {
     lines.insert(lines.end(), {"", " Тип данных : ПАРАМЕТРЫ", ""});
     const auto row = [&](std::string_view label, const std::string& value) {
-        lines.push_back(AlignRight(label, 32) + value);
+        lines.push_back(AlignRight(Labelled(label), 32) + value);
     };
-    row("Число каналов : ", "32");
-    row("Всего фаз : ", std::to_string(plan.PhaseCount));
-    row("Всего направлений : ", std::to_string(plan.DirectionCount));
-    row("Всего программ : ", std::to_string(plan.ProgramCount));
-    row("Всего кнопок ТВП : ", std::to_string(plan.TvpButtonCount));
-    row("Минимальная длительность фазы : ", std::to_string(Seconds(plan.MinPhaseDuration)));
-    row("Число миганий в конце фазы : ", std::to_string(plan.PhaseEndBlinkCount));
-    row("Период выхода из конфликта : ", std::to_string(Seconds(plan.ConflictExitPeriod)));
-    row("Число повторов на конфликт : ", std::to_string(plan.ConflictRepeatCount));
-    row("Тип ВПУ : ", InterfaceName(plan.VpuInterface));
-    row("Тип ТВП : ", InterfaceName(plan.TvpInterface));
-    row("Работа контроллера в сети : ", NetworkTypeName(plan.NetworkType));
-    row("Адрес в сети : ",
+    row(kLabelChannelCount, "32");
+    row(kLabelPhaseCount, std::to_string(plan.PhaseCount));
+    row(kLabelDirectionCount, std::to_string(plan.DirectionCount));
+    row(kLabelProgramCount, std::to_string(plan.ProgramCount));
+    row(kLabelTvpButtonCount, std::to_string(plan.TvpButtonCount));
+    row(kLabelMinPhaseDuration, std::to_string(Seconds(plan.MinPhaseDuration)));
+    row(kLabelPhaseEndBlinkCount, std::to_string(plan.PhaseEndBlinkCount));
+    row(kLabelConflictExitPeriod, std::to_string(Seconds(plan.ConflictExitPeriod)));
+    row(kLabelConflictRepeatCount, std::to_string(plan.ConflictRepeatCount));
+    row(kLabelVpuInterface, InterfaceName(plan.VpuInterface));
+    row(kLabelTvpInterface, InterfaceName(plan.TvpInterface));
+    row(kLabelNetworkType, NetworkTypeName(plan.NetworkType));
+    row(kLabelNetworkAddress,
         plan.NetworkType != 0 && plan.NetworkAddress != 0 ? std::to_string(plan.NetworkAddress) : "");
     lines.push_back(Separator());
 }
@@ -222,13 +218,13 @@ void AddSettings(Lines& lines, const TSignalPlan& plan) {
     lines.push_back("");
     lines.push_back(" Тип данных : УСТАВКИ  " + std::string(kRulerTitle));
     AddChannelRulers(lines, plan, 23, false);
-    const auto row = [&](std::string_view label, std::uint32_t mask) {
+    const auto row = [&](const std::string& label, std::uint32_t mask) {
         lines.push_back(AlignRight(label, 23) + B32(mask));
     };
-    row("Желтое мигание ", plan.YellowFlashMask);
-    row("Кругом красное ", plan.AllRedMask);
-    row("Конфликт зеленого ", plan.GreenConflictMask);
-    row("Конфликт красного ", plan.RedConflictMask);
+    row(std::string(kLabelYellowFlash) + " ", plan.YellowFlashMask);
+    row(std::string(kLabelAllRed) + " ", plan.AllRedMask);
+    row(std::string(kLabelGreenConflict) + " ", plan.GreenConflictMask);
+    row(std::string(kLabelRedConflict) + " ", plan.RedConflictMask);
     lines.push_back(Separator());
 }
 
@@ -243,23 +239,24 @@ void AddDirections(Lines& lines, const TSignalPlan& plan) {
         const auto duration = [&](const std::string& label, int programValue, int manualValue) {
             lines.push_back(label + Num(programValue) + Blanks(5) + Num(manualValue));
         };
-        duration(Blanks(16) + "|--------------------\"Голова\"" + Blanks(2), Seconds(program.HeadDuration),
-                 Seconds(manual.HeadDuration));
-        duration(Blanks(3) + "Длительность-|" + Blanks(21) + "\"Хвост\"" + Blanks(2),
+        duration(Blanks(16) + "|--------------------" + InQuotes(kLabelHead) + Blanks(2),
+                 Seconds(program.HeadDuration), Seconds(manual.HeadDuration));
+        duration(Blanks(3) + "Длительность-|" + Blanks(21) + InQuotes(kLabelTail) + Blanks(2),
                  Seconds(program.TailDuration), Seconds(manual.TailDuration));
-        duration(Blanks(16) + "|  Доп.зеленый после зеленого" + Blanks(2),
+        duration(Blanks(16) + "|  " + std::string(kLabelExtraGreenAfterGreen) + Blanks(2),
                  Seconds(program.ExtraGreenAfterGreen), Seconds(manual.ExtraGreenAfterGreen));
-        duration(Blanks(16) + "|--Доп.зеленый после красного" + Blanks(2),
+        duration(Blanks(16) + "|--" + std::string(kLabelExtraGreenAfterRed) + Blanks(2),
                  Seconds(program.ExtraGreenAfterRed), Seconds(manual.ExtraGreenAfterRed));
-        duration(Blanks(23) + "Число миганий зеленого" + Blanks(2), program.GreenBlinkCount,
+        duration(Blanks(23) + std::string(kLabelGreenBlinkCount) + Blanks(2), program.GreenBlinkCount,
                  manual.GreenBlinkCount);
         lines.push_back("");
         AddChannelRulers(lines, plan, 21, true);
-        lines.push_back(Blanks(9) + "|- \"Голова\" " + B32(program.HeadMask));
-        lines.push_back(Blanks(1) + "Уставки-| \"Зеленые\" " + B32(program.GreenMask));
-        lines.push_back(Blanks(9) + "| \"Красные\" " + B32(program.RedMask));
-        lines.push_back(Blanks(9) + "|   \"Хвост\" " + B32(program.TailMask));
-        lines.push_back(Blanks(9) + "|-\"Мигания\" " + B32(program.BlinkMask));
+        lines.push_back(Blanks(9) + "|- " + InQuotes(kLabelHead) + " " + B32(program.HeadMask));
+        lines.push_back(Blanks(1) + std::string(kLabelSettings) + "-| " + InQuotes(kLabelGreens) + " " +
+                        B32(program.GreenMask));
+        lines.push_back(Blanks(9) + "| " + InQuotes(kLabelReds) + " " + B32(program.RedMask));
+        lines.push_back(Blanks(9) + "|   " + InQuotes(kLabelTail) + " " + B32(program.TailMask));
+        lines.push_back(Blanks(9) + "|-" + InQuotes(kLabelBlinks) + " " + B32(program.BlinkMask));
         lines.push_back(Separator());
     }
 }
@@ -296,14 +293,14 @@ void AddPrograms(Lines& lines, const TSignalPlan& plan) {
                             Num(Seconds(program.TactDuration[t])) + Blanks(8) +
                             Num(Seconds(program.TactInterDuration[t])));
         lines.push_back(Blanks(18) + Dashes(46));
-        lines.push_back(Blanks(23) + "Цикл программы:" + Blanks(3) + Num(Seconds(program.CycleLength)));
+        lines.push_back(Blanks(23) + std::string(kLabelCycle) + ":" + Blanks(3) + Num(Seconds(program.CycleLength)));
     }
     lines.push_back(Separator());
 }
 
 void AddPedestrianCall(Lines& lines, const TSignalPlan& plan) {
     lines.insert(lines.end(), {"", " Тип данных: ТАБЛО ВЫЗОВА ПЕШЕХОДА", "",
-                               Blanks(1) + Dashes(28) + Blanks(8) + "Уставка \"Ждите\"",
+                               Blanks(1) + Dashes(28) + Blanks(8) + "Уставка " + InQuotes(kLabelWait),
                                Blanks(2) + "Номер     Номер   Длитель-    Номера каналов",
                                Blanks(2) + "кнопки    фазы     ность             1         2         3",
                                Blanks(3) + "ТВП                        12345678901234567890123456789012",
@@ -313,7 +310,7 @@ void AddPedestrianCall(Lines& lines, const TSignalPlan& plan) {
         lines.push_back(Blanks(2) + Num(b) + Blanks(7) + Num(button.Phase + 1) + Blanks(7) +
                         Num(Seconds(button.Duration)) + Blanks(5) + B32(button.WaitMask));
         if (IsRom42x(plan))
-            lines.push_back(Blanks(4) + "Внедряется в фазу" + Num(plan.TvpInsertPhase[b - 1] + 1));
+            lines.push_back(Blanks(4) + std::string(kLabelInsertPhase) + Num(plan.TvpInsertPhase[b - 1] + 1));
     }
     lines.push_back(Separator());
 }
@@ -336,14 +333,16 @@ void AddDailySchedule(Lines& lines, const TSignalPlan& plan) {
 void AddPowerOn(Lines& lines, const TSignalPlan& plan) {
     lines.insert(lines.end(),
                  {"", " Тип данных: ВКЛЮЧЕНИЕ ", "",
-                  Blanks(7) + "Состояние при включении : " + PowerOnStateName(plan.PowerOnState),
-                  Blanks(7) + "Длительность состояния  : " + Num(plan.PowerOnDuration), Separator()});
+                  Blanks(7) + Labelled(kLabelPowerOnState) + PowerOnStateName(plan.PowerOnState),
+                  Blanks(7) + std::string(kLabelPowerOnDuration) + "  : " + Num(plan.PowerOnDuration),
+                  Separator()});
 }
 
 void AddCoordinator(Lines& lines, const TSignalPlan& plan) {
     const std::string rule = Blanks(3) + Dashes(37);
     lines.insert(lines.end(), {"", " Тип данных: КООРДИНАТОР ", rule,
-                               Blanks(4) + "Число контроллеров :" + Num(plan.CoordControllerCount)});
+                               Blanks(4) + std::string(kLabelControllerCount) + " :" +
+                                   Num(plan.CoordControllerCount)});
     for (int p = 0; p < Capped(plan.ProgramCount, kMaxPrograms); ++p) {
         lines.push_back(rule);
         lines.push_back(Blanks(4) + "Программа :" + Num(p + 1) + Blanks(2) +
@@ -386,7 +385,7 @@ void AddDetectors(Lines& lines, const TSignalPlan& plan) {
 void AddAdditional(Lines& lines, const TSignalPlan& plan) {
     const std::string rule = Blanks(10) + Dashes(40);
     lines.insert(lines.end(), {"", " Тип данных: Дополнительные параметры", rule,
-                               Blanks(1) + "TCP/IP   : " + Quoted(ExtraText(plan, 0)), rule,
+                               Blanks(1) + std::string(kLabelTcpIp) + "   : " + Quoted(ExtraText(plan, 0)), rule,
                                Blanks(11) + "строка №  строка (16 символов)", rule});
     for (int n = 4; n < kExtraLineSlots; ++n)
         lines.push_back(Blanks(11) + Num(n - 3) + Blanks(8) + Quoted(ExtraText(plan, n)));

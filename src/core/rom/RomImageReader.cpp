@@ -277,30 +277,33 @@ bool RomImageReader::DecodeRomImage(std::span<const std::uint8_t> image, std::ui
     return true;
 }
 
-RomImageFileRead ReadRomImageFile(const std::filesystem::path& path, std::uint8_t romVersion,
-                                  RomImageReader& reader, TSignalPlan& plan) {
-    RomImageFileRead result;
+FileReadResult LoadRomImageFile(const std::filesystem::path& path) {
     const bool isHex = LowerCaseExtension(path) == ".hex";
     // A longer file cannot be an image of this controller; cut short, a HEX
     // file could lose the records that overwrite earlier ones.
     FileReadResult file = ReadFileBytes(path, isHex ? kMaxHexFileSize : kMaxBinFileSize, BeyondLimit::Refuse);
-    if (!file.ok()) {
-        result.status = RomImageFileRead::Status::Unreadable;
-        result.error = file.error;
+    if (!file.ok() || !isHex) return file;
+    const std::string text(file.bytes.begin(), file.bytes.end());
+    HexConversion converted = ReadHexFileText(text);
+    FileReadResult result;
+    if (!converted.ok()) {
+        result.error = "Файл \"" + PathToUtf8(path) + "\": " + converted.error;
         return result;
     }
-    std::vector<std::uint8_t> image = std::move(file.bytes);
-    if (isHex) {
-        const std::string text(image.begin(), image.end());
-        HexConversion converted = ReadHexFileText(text);
-        if (!converted.ok()) {
-            result.status = RomImageFileRead::Status::Unreadable;
-            result.error = "Файл \"" + PathToUtf8(path) + "\": " + converted.error;
-            return result;
-        }
-        image = std::move(converted.image);
+    result.bytes = std::move(converted.image);
+    return result;
+}
+
+RomImageFileRead ReadRomImageFile(const std::filesystem::path& path, std::uint8_t romVersion,
+                                  RomImageReader& reader, TSignalPlan& plan) {
+    RomImageFileRead result;
+    const FileReadResult image = LoadRomImageFile(path);
+    if (!image.ok()) {
+        result.status = RomImageFileRead::Status::Unreadable;
+        result.error = image.error;
+        return result;
     }
-    if (!reader.DecodeRomImage(image, romVersion, plan)) {
+    if (!reader.DecodeRomImage(image.bytes, romVersion, plan)) {
         result.status = RomImageFileRead::Status::NoPlan;
         result.error = std::string(kNoPlanInImageMessage);
     }

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "common/FileIO.h"
 #include "common/Outcome.h"
 #include "data/TypeKDT.h"
 
@@ -36,8 +37,11 @@ struct [[nodiscard]] RomImageFileRead : Outcome {
     Status status = Status::Ok;
 };
 
-// Loads a .bin file as the flat image, or a .hex file read strictly with
-// ReadHexFileText, and decodes it.
+// The flat image of a .bin file as it is, or of a .hex file read strictly
+// with ReadHexFileText (any other name is read as a .bin file).
+FileReadResult LoadRomImageFile(const std::filesystem::path& path);
+
+// Loads the image with LoadRomImageFile and decodes it.
 RomImageFileRead ReadRomImageFile(const std::filesystem::path& path, std::uint8_t romVersion,
                                   RomImageReader& reader, TSignalPlan& plan);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "data/PlanRules.h"
+#include "simulation/ScheduleLookup.h"
 
 namespace kdt {
 namespace {
@@ -199,15 +200,7 @@ void SimulationEngine::AdvanceClock() {
 std::optional<int> SimulationEngine::ScheduleLookup() {
     const int hour = timeOfDay_ / kMillisecondsPerHour;
     const int minute = (timeOfDay_ / kMillisecondsPerMinute) % 60;
-    int command = 255;
-    for (int r = kScheduleRows - 1; r >= 0; --r) {
-        const TScheduleEntry& row = plan_.Schedule[weekday_][r];
-        if (row.Hour == kUnusedScheduleHour) continue;
-        if ((row.Hour == hour && row.Minute <= minute) || row.Hour < hour) {
-            command = row.Command;
-            break;
-        }
-    }
+    const int command = ScheduleCommandAt(plan_, weekday_, hour, minute);
     if (mode_ != SimMode::Program && mode_ != SimMode::PowerOn) return std::nullopt;
     if (command < kSimCommandPhase) {
         command_ = static_cast<std::uint8_t>(command);
