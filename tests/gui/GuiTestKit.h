@@ -61,8 +61,8 @@ public:
     std::vector<FileDialogRequest> dialogs;
     std::vector<QString> documents;
     std::vector<ProgramStart> programs;
+    // Without onChoosePrinter: the next of these as a PDF file to print into; none left: cancelled.
     std::deque<QString> printFiles;
-    int printDialogs = 0;
     int beeps = 0;
     int programEnds = 0;
 };
