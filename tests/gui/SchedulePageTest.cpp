@@ -200,9 +200,9 @@ const std::vector<EditRow>& EditRows() {
          },
          TypeTime(0, 4, "23"),
          [](TSignalPlan& p) {
-             p.Schedule[0][3] = {23, 0, 0};
+             p.Schedule[0][3] = {23, 5, 0};  // the field showed the hour blank, the minute kept
          },
-         {kTime, kTime},
+         {kTime},  // "2 :05" holds no hour yet
          Payload(std::string("\0\4", 2) + "100:05")},
         {"command of a row: ЖМ over АПП 2",
          {},
