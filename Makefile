@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 BENCH_DIR ?= build-bench
 EXAMPLE ?= examples/crossing.kdt
 
-.PHONY: all deps configure build run test test-peers bench example gui clean
+.PHONY: all deps configure build run test test-peers bench example gui screenshots clean
 
 all: build
 
@@ -45,6 +45,10 @@ bench: deps
 # The desktop editor on the bundled example.
 gui: build
 	$(BUILD_DIR)/bin/kdt-gui $(EXAMPLE)
+
+# The README's pictures of the editor, made under a virtual X display.
+screenshots: build
+	scripts/screenshots $(BUILD_DIR)
 
 # Regenerates the bundled example from its generator.
 example: build

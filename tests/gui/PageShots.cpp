@@ -2,7 +2,7 @@
 // display shows, to look at the pages as a user sees them:
 //   Xvfb :99 & DISPLAY=:99 QT_QPA_PLATFORM=xcb kdt_page_shots /tmp/shots 2 2:F3 3
 // writes /tmp/shots/page2.png, page2-F3.png (after F3) and page3.png, and
-// each window alone twice as large (page2-x2.png ...); "settings" and
+// each window alone as it is and twice as large (page2-window.png, page2-x2.png ...); "settings" and
 // "about" write settings.png and about.png of those windows. "--plan FILE" before
 // the pages shows another plan than the example (the coordinator page needs
 // a leading controller, for one). A page whose controls
@@ -75,10 +75,12 @@ int main(int argc, char** argv) {
         const QPixmap shot = editor->screen()->grabWindow(0);
         const QString path = folder.filePath(name + QStringLiteral(".png"));
         if (!shot.save(path)) ++failures;
-        // The window alone, twice as large, for the details.
+        // The window alone as it is, and twice as large for the details.
         const QRect frame = editor->frameGeometry();
-        const QPixmap window = shot.copy(frame).scaled(frame.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-        if (!window.save(folder.filePath(name + QStringLiteral("-x2.png")))) ++failures;
+        const QPixmap window = shot.copy(frame);
+        if (!window.save(folder.filePath(name + QStringLiteral("-window.png")))) ++failures;
+        const QPixmap enlarged = window.scaled(frame.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        if (!enlarged.save(folder.filePath(name + QStringLiteral("-x2.png")))) ++failures;
     }
     return failures == 0 ? 0 : 1;
 }
