@@ -50,12 +50,6 @@ PlanChange Both(PlanChange a, PlanChange b) {
     };
 }
 
-std::string Bytes(std::initializer_list<int> bytes) {
-    std::string text;
-    for (const int byte : bytes) text += static_cast<char>(byte);
-    return text;
-}
-
 std::string Dword(std::uint32_t value) {
     return Bytes({int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF), int(value >> 24)});
 }
@@ -71,13 +65,6 @@ QStringList Hex(const std::vector<std::string>& payloads) {
     QStringList list;
     for (const std::string& payload : payloads) list << QString::fromLatin1(QByteArray::fromStdString(payload).toHex(' '));
     return list;
-}
-
-TSignalPlan FileRecord(const fs::path& path) {
-    const FileReadResult file = ReadFileBytes(path);
-    TSignalPlan plan{};
-    if (file.bytes.size() == kSignalPlanSize) std::memcpy(&plan, file.bytes.data(), kSignalPlanSize);
-    return plan;
 }
 
 // A key as the main window sees it on its release. The scan code is the

@@ -44,11 +44,6 @@ UpDownEdit* CountField(const Editor& editor) {
     return Find<UpDownEdit>(editor, QStringLiteral("LabeledEdit19"));
 }
 
-void ClickCell(GridTable* grid, int row, int column) {
-    grid->scrollTo(grid->model()->index(TableRowOfGridRow(row), column));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(row, column).center());
-}
-
 // Program and controller rows, then the keys typed over the delay.
 Action TypeDelay(int program, int controller, const char* keys) {
     return [=](Editor& editor) {
@@ -70,26 +65,6 @@ Action AppendToDelay(int program, int controller, const char* keys) {
 
 Action TypeCount(const char* keys) {
     return [=](Editor& editor) { TypeInto(CountField(editor), QString::fromLatin1(keys)); };
-}
-
-QStringList Descriptions(const Journal& journal) {
-    QStringList list;
-    for (const JournalEntry& entry : journal.undoList())
-        list << QString::fromStdString(journal.Describe(entry));
-    return list;
-}
-
-TSignalPlan FileRecord(const fs::path& path) {
-    const FileReadResult file = ReadFileBytes(path);
-    TSignalPlan plan{};
-    if (file.bytes.size() == kSignalPlanSize) std::memcpy(&plan, file.bytes.data(), kSignalPlanSize);
-    return plan;
-}
-
-std::string Bytes(std::initializer_list<int> bytes) {
-    std::string text;
-    for (const int byte : bytes) text += static_cast<char>(byte);
-    return text;
 }
 
 // The example made the leading controller of five.

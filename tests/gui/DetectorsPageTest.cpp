@@ -38,11 +38,6 @@ UpDownEdit* CountField(const Editor& editor) {
     return Find<UpDownEdit>(editor, QStringLiteral("AllDT"));
 }
 
-void ClickCell(GridTable* grid, int row, int column) {
-    grid->scrollTo(grid->model()->index(TableRowOfGridRow(row), column));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(row, column).center());
-}
-
 void ClickDirection(TGraphicNapr* selector, int direction) {
     const int size = selector->ItemSize();
     QTest::mouseClick(selector, Qt::LeftButton, {}, QPoint((direction - 1) * size + size / 2, size / 2));

@@ -30,19 +30,6 @@ using PlanChange = std::function<void(TSignalPlan&)>;
 
 constexpr std::uint32_t Bit(int channel) { return 1u << (channel - 1); }
 
-TSignalPlan FileRecord(const fs::path& path) {
-    const FileReadResult file = ReadFileBytes(path);
-    TSignalPlan plan{};
-    if (file.bytes.size() == kSignalPlanSize) std::memcpy(&plan, file.bytes.data(), kSignalPlanSize);
-    return plan;
-}
-
-QStringList Descriptions(const Journal& journal) {
-    QStringList list;
-    for (const JournalEntry& entry : journal.undoList()) list << QString::fromStdString(journal.Describe(entry));
-    return list;
-}
-
 // Manual durations and masks that differ from the program ones, so a copy shows.
 void ManualDiffers(TSignalPlan& p) {
     for (int d = 0; d < kMaxDirections; ++d) {

@@ -35,10 +35,6 @@ std::unique_ptr<GridTable> NumberedGrid(int rows) {
     return grid;
 }
 
-void ClickCell(GridTable* grid, int row, int column) {
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(row, column).center());
-}
-
 // The horizontal centre of the dark pixels of an image area, or -1.
 double DarkCentre(const QImage& image, const QRect& area) {
     double sum = 0;

@@ -1,11 +1,15 @@
 #include "GuiTestKit.h"
 
+#include <cstring>
+
 #include <QDir>
 #include <QFile>
 #include <QPrinter>
 #include <QSettings>
 
+#include "binding/Journal.h"
 #include "common/FileIO.h"
+#include "components/GridTable.h"
 #include "data/PlanProcedures.h"
 #include "data/ProjectFile.h"
 #include "shell/KdtSettings.h"
@@ -129,6 +133,33 @@ void TypeInto(QLineEdit* field, const QString& keys) {
     field->setFocus();
     field->selectAll();
     TypeKeys(field, keys);
+}
+
+TSignalPlan FileRecord(const std::filesystem::path& path) {
+    const FileReadResult file = ReadFileBytes(path);
+    TSignalPlan plan{};
+    if (file.bytes.size() == kSignalPlanSize)
+        std::memcpy(&plan, file.bytes.data(), kSignalPlanSize);
+    else
+        qWarning("%s holds %zu bytes, not a plan", path.string().c_str(), file.bytes.size());
+    return plan;
+}
+
+void ClickCell(GridTable* grid, int row, int column) {
+    grid->scrollTo(grid->model()->index(TableRowOfGridRow(row), column));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(row, column).center());
+}
+
+QStringList Descriptions(const Journal& journal) {
+    QStringList list;
+    for (const JournalEntry& entry : journal.undoList()) list << QString::fromStdString(journal.Describe(entry));
+    return list;
+}
+
+std::string Bytes(std::initializer_list<int> bytes) {
+    std::string text;
+    for (const int byte : bytes) text += static_cast<char>(byte);
+    return text;
 }
 
 QString FirstDifference(const TSignalPlan& actual, const TSignalPlan& expected) {

@@ -5,8 +5,10 @@
 
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <QAbstractButton>
@@ -19,6 +21,11 @@
 #include "data/TypeKDT.h"
 #include "shell/Unit1.h"
 #include "shell/UserInteraction.h"
+
+namespace kdt::gui {
+class GridTable;
+class Journal;
+}  // namespace kdt::gui
 
 namespace kdt::gui::test {
 
@@ -113,6 +120,19 @@ void ClickButton(QAbstractButton* button);
 void TypeKeys(QWidget* widget, const QString& keys);
 // Replaces a field's text by typing, as a user does: select all, then the keys.
 void TypeInto(QLineEdit* field, const QString& keys);
+
+// The record a save wrote; a zeroed one (with a warning) when the file does
+// not hold a plan's bytes.
+TSignalPlan FileRecord(const std::filesystem::path& path);
+
+// Clicks a cell of a page's grid (row 0 the header), scrolled into view first.
+void ClickCell(GridTable* grid, int row, int column);
+
+// What the journal's undo entries describe, oldest first.
+QStringList Descriptions(const Journal& journal);
+
+// A journal payload from its byte values.
+std::string Bytes(std::initializer_list<int> bytes);
 
 // Where two records first differ, as "offset N: a != b", or empty.
 QString FirstDifference(const TSignalPlan& actual, const TSignalPlan& expected);

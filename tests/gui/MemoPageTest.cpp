@@ -30,11 +30,6 @@ CellEditor* MemoField(const Editor& editor) {
     return Find<CellEditor>(editor, QStringLiteral("StringGrid14Editor"));
 }
 
-void ClickCell(GridTable* grid, int row, int column) {
-    grid->scrollTo(grid->model()->index(TableRowOfGridRow(row), column));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(row, column).center());
-}
-
 // Bytes first..last of the extra lines, as one string.
 QByteArray ExtraBytes(const TSignalPlan& plan, int first, int count) {
     return QByteArray(&plan.ExtraLines[0][0] + first, count);

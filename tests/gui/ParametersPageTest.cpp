@@ -125,13 +125,6 @@ QStringList Descriptions(const Journal& journal, std::size_t from) {
     return list;
 }
 
-TSignalPlan FileRecord(const fs::path& path) {
-    const FileReadResult file = ReadFileBytes(path);
-    TSignalPlan plan{};
-    if (file.bytes.size() == kSignalPlanSize) std::memcpy(&plan, file.bytes.data(), kSignalPlanSize);
-    return plan;
-}
-
 }  // namespace
 
 class ParametersPageTest final : public EditorTestCase {

@@ -45,10 +45,6 @@ QPushButton* ClearButton(const Editor& editor) {
     return Find<QPushButton>(editor, QStringLiteral("Button1"));
 }
 
-void ClickCell(GridTable* grid, int row, int column) {
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(row, column).center());
-}
-
 // A click on the button's cell puts the field over it; then the keys replace its text.
 Action Type(int button, int column, const char* keys) {
     return [=](Editor& editor) {
@@ -81,26 +77,6 @@ Action Then(Action first, Action second) {
         first(editor);
         second(editor);
     };
-}
-
-QStringList Descriptions(const Journal& journal) {
-    QStringList list;
-    for (const JournalEntry& entry : journal.undoList())
-        list << QString::fromStdString(journal.Describe(entry));
-    return list;
-}
-
-TSignalPlan FileRecord(const fs::path& path) {
-    const FileReadResult file = ReadFileBytes(path);
-    TSignalPlan plan{};
-    if (file.bytes.size() == kSignalPlanSize) std::memcpy(&plan, file.bytes.data(), kSignalPlanSize);
-    return plan;
-}
-
-std::string Bytes(std::initializer_list<int> bytes) {
-    std::string text;
-    for (const int byte : bytes) text += static_cast<char>(byte);
-    return text;
 }
 
 struct EditRow {

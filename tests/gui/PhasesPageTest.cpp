@@ -39,12 +39,6 @@ QLineEdit* Field(const Editor& editor, const char* name) {
     return Find<QLineEdit>(editor, QString::fromLatin1(name));
 }
 
-// A click on the cell, scrolled into view first as a user would.
-void ClickCell(GridTable* grid, int row, int column) {
-    grid->scrollTo(grid->model()->index(TableRowOfGridRow(row), column));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(row, column).center());
-}
-
 Action SelectPhase(int phase) {
     return [=](Editor& editor) { ClickCell(PhaseGrid(editor), phase, 1); };
 }
@@ -78,20 +72,6 @@ Action Then(Action first, Action second) {
     };
 }
 
-QStringList Descriptions(const Journal& journal) {
-    QStringList list;
-    for (const JournalEntry& entry : journal.undoList())
-        list << QString::fromStdString(journal.Describe(entry));
-    return list;
-}
-
-TSignalPlan FileRecord(const fs::path& path) {
-    const FileReadResult file = ReadFileBytes(path);
-    TSignalPlan plan{};
-    if (file.bytes.size() == kSignalPlanSize) std::memcpy(&plan, file.bytes.data(), kSignalPlanSize);
-    return plan;
-}
-
 QString Marks(std::initializer_list<int> directions) {
     QString marks(16, QLatin1Char(' '));
     for (const int d : directions) marks[d - 1] = MarkDelegate::kMark;
@@ -107,12 +87,6 @@ struct EditRow {
     std::string firstPayload;  // the oldest entry's bytes after the control's identifier and length
     bool redoable = true;
 };
-
-std::string Bytes(std::initializer_list<int> bytes) {
-    std::string text;
-    for (const int byte : bytes) text += static_cast<char>(byte);
-    return text;
-}
 
 const char* const kSquare = "\"направления в фазе\"";
 const char* const kInterTact = "\"т.промтакта \"";

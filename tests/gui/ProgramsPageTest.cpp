@@ -37,12 +37,6 @@ QLineEdit* Field(const Editor& editor, const char* name) {
     return Find<QLineEdit>(editor, QString::fromLatin1(name));
 }
 
-// A click on the cell, scrolled into view first as a user would.
-void ClickCell(GridTable* grid, int row, int column) {
-    grid->scrollTo(grid->model()->index(TableRowOfGridRow(row), column));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(row, column).center());
-}
-
 Action SelectProgram(int program) {
     return [=](Editor& editor) { ClickCell(ProgramGrid(editor), program, 1); };
 }
@@ -68,20 +62,6 @@ void Settle() {
     QCoreApplication::processEvents();
 }
 
-QStringList Descriptions(const Journal& journal) {
-    QStringList list;
-    for (const JournalEntry& entry : journal.undoList())
-        list << QString::fromStdString(journal.Describe(entry));
-    return list;
-}
-
-TSignalPlan FileRecord(const fs::path& path) {
-    const FileReadResult file = ReadFileBytes(path);
-    TSignalPlan plan{};
-    if (file.bytes.size() == kSignalPlanSize) std::memcpy(&plan, file.bytes.data(), kSignalPlanSize);
-    return plan;
-}
-
 struct EditRow {
     const char* name;
     PlanChange setup;
@@ -90,12 +70,6 @@ struct EditRow {
     std::vector<const char*> descriptions;
     std::string firstPayload;  // the oldest entry's bytes after the control's identifier and length
 };
-
-std::string Bytes(std::initializer_list<int> bytes) {
-    std::string text;
-    for (const int byte : bytes) text += static_cast<char>(byte);
-    return text;
-}
 
 const char* const kTacts = "\"Тактов в программе \"";
 const char* const kPhase = "такт прораммы-№ фазы";

@@ -113,26 +113,6 @@ Action Then(Action first, Action second) {
     };
 }
 
-QStringList Descriptions(const Journal& journal) {
-    QStringList list;
-    for (const JournalEntry& entry : journal.undoList())
-        list << QString::fromStdString(journal.Describe(entry));
-    return list;
-}
-
-TSignalPlan FileRecord(const fs::path& path) {
-    const FileReadResult file = ReadFileBytes(path);
-    TSignalPlan plan{};
-    if (file.bytes.size() == kSignalPlanSize) std::memcpy(&plan, file.bytes.data(), kSignalPlanSize);
-    return plan;
-}
-
-std::string Bytes(std::initializer_list<int> bytes) {
-    std::string text;
-    for (const int byte : bytes) text += static_cast<char>(byte);
-    return text;
-}
-
 // A day's 16 rows as the entries of a whole day hold them, after the day's number.
 std::string DayBytes(const TSignalPlan& plan, int day) {
     std::string bytes(1, static_cast<char>(day));

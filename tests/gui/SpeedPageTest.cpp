@@ -35,10 +35,6 @@ CellEditor* SpeedField(const Editor& editor) {
     return Find<CellEditor>(editor, QStringLiteral("StringGrid10Editor"));
 }
 
-void ClickCell(GridTable* grid, int row, int column) {
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(row, column).center());
-}
-
 // A click in the time field puts the caret on its first digit; the keys then
 // overwrite the time from there.
 Action TypeTime(int row, int column, const char* keys) {
@@ -54,13 +50,6 @@ Action TypeSpeed(int row, int column, const char* keys) {
         ClickCell(Grid(editor), row, column);
         TypeInto(SpeedField(editor), QString::fromLatin1(keys));
     };
-}
-
-TSignalPlan FileRecord(const fs::path& path) {
-    const FileReadResult file = ReadFileBytes(path);
-    TSignalPlan plan{};
-    if (file.bytes.size() == kSignalPlanSize) std::memcpy(&plan, file.bytes.data(), kSignalPlanSize);
-    return plan;
 }
 
 std::string Bytes(std::initializer_list<int> bytes, const char* time) {

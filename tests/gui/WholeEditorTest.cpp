@@ -337,14 +337,6 @@ void OnMemoPage(Editor& editor) {
     }
 }
 
-TSignalPlan FileRecord(const fs::path& path) {
-    const FileReadResult file = ReadFileBytes(path);
-    TSignalPlan plan{};
-    if (file.bytes.size() == kSignalPlanSize) std::memcpy(&plan, file.bytes.data(), kSignalPlanSize);
-    else qWarning("%s holds %zu bytes, not a plan", path.string().c_str(), file.bytes.size());
-    return plan;
-}
-
 }  // namespace
 
 class WholeEditorTest final : public EditorTestCase {
