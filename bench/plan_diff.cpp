@@ -5,9 +5,9 @@
 
 #include <fcntl.h>
 #include <spawn.h>
-#include <unistd.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <random>
@@ -36,7 +36,8 @@ kdt::TSignalPlan MaximalPlan(std::uint32_t seed) {
     for (const kdt::PlanField& field : kdt::PlanFields())
         for (int i = 0; i < field.count1; ++i)
             for (int j = 0; j < field.count2; ++j)
-                for (std::size_t b = 0; b < field.width; ++b) bytes[field.OffsetOf(i, j) + b] = static_cast<std::uint8_t>(random());
+                for (std::size_t b = 0; b < field.width; ++b)
+                    bytes[field.OffsetOf(i, j) + b] = static_cast<std::uint8_t>(random());
     plan.RomVersion = kdt::kRom421;
     plan.PhaseCount = plan.DirectionCount = plan.ProgramCount = 16;
     plan.TvpButtonCount = 4;
@@ -100,7 +101,8 @@ double KdtCpuSeconds(const std::vector<std::string>& arguments) {
     if (spawned != 0) return -1;
     int status = 0;
     rusage usage{};
-    if (::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) > 1) return -1;
+    if (::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) > 1)
+        return -1;
     const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }

@@ -40,19 +40,22 @@ public:
         std::filesystem::remove(folder_ / "input.dbt", ignored);
         std::filesystem::remove(folder_ / "input.fpt", ignored);
         const std::filesystem::path table = folder_ / "input.dbf";
-        if (std::string error = WriteFileAtomically(table, input.table).error; !error.empty()) return "writing: " + error;
+        if (std::string error = WriteFileAtomically(table, input.table).error; !error.empty())
+            return "writing: " + error;
         if (!input.memo.empty()) {
             const bool foxPro = !input.table.empty() && (input.table[0] == 0x30 || input.table[0] == 0x31 ||
                                                          input.table[0] == 0x32 || input.table[0] == 0xF5);
             const std::filesystem::path memo = folder_ / (foxPro ? "input.fpt" : "input.dbt");
-            if (std::string error = WriteFileAtomically(memo, input.memo).error; !error.empty()) return "writing: " + error;
+            if (std::string error = WriteFileAtomically(memo, input.memo).error; !error.empty())
+                return "writing: " + error;
         }
 
         // The name in another case: DOS names reach the reader in any case.
         DbaseTableOpen opened = DbaseTable::Open(folder_, "INPUT.DBF");
         if (opened.table.has_value() != opened.ok()) return "Open's table and its outcome disagree";
         if (opened.ok()) {
-            if (std::string failure = ReadEveryCell(*opened.table, ProbedFields(input.table)); !failure.empty())
+            if (std::string failure = ReadEveryCell(*opened.table, ProbedFields(input.table));
+                !failure.empty())
                 return failure;
         }
         return CheckImport(table, opened.ok());
@@ -75,7 +78,8 @@ private:
                 std::string error;
                 const std::optional<std::string> text = table.AsText(field, &error);
                 if (!text && error.empty()) return "AsText failed without a reason";
-                if (table.IsEmpty(field) && text && !text->empty()) return "an empty field has text: " + *text;
+                if (table.IsEmpty(field) && text && !text->empty())
+                    return "an empty field has text: " + *text;
                 error.clear();
                 const std::optional<long> number = table.AsInteger(field, &error);
                 if (!number && error.empty()) return "AsInteger failed without a reason";
@@ -100,7 +104,8 @@ private:
         const TSignalPlan inMemory = PlanInMemory();
         TSignalPlan imported = inMemory;
         const LegacyImportResult result = ImportLegacyTable(table, imported);
-        if (result.status == LegacyImportResult::Status::Refused) return "a table named input.dbf was refused";
+        if (result.status == LegacyImportResult::Status::Refused)
+            return "a table named input.dbf was refused";
         if (result.status == LegacyImportResult::Status::Empty) {
             // Nothing to import: the open command refuses it and the plan stays.
             if (!readable) return "an unreadable table was found empty";
@@ -108,11 +113,13 @@ private:
             TSignalPlan plan = inMemory;
             PlanEditorState editor;
             const OpenPlanResult open = OpenPlanFile(table, plan, editor, OldLayoutHandling::KeepFile);
-            if (open.ok() || open.failure != OpenFailure::NoPlan) return "OpenPlanFile took a table without rows";
+            if (open.ok() || open.failure != OpenFailure::NoPlan)
+                return "OpenPlanFile took a table without rows";
             return SameRecord(plan, inMemory) ? std::string() : "a table without rows changed the plan";
         }
         if ((result.status == LegacyImportResult::Status::CannotOpen) == readable)
-            return readable ? "a table the reader opens could not be imported" : "an unreadable table was imported";
+            return readable ? "a table the reader opens could not be imported"
+                            : "an unreadable table was imported";
 
         TSignalPlan plan = inMemory;
         PlanEditorState editor;

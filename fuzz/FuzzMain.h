@@ -2,12 +2,12 @@
 // so libFuzzer keeps the input.
 #pragma once
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <system_error>
-#include <unistd.h>
 
 namespace kdt::fuzz {
 

@@ -50,7 +50,8 @@ inline TSignalPlan PlanInMemory() {
     plan.NetworkAddress = 0x4321;
     for (int r = 0; r < kSpeedRows; ++r) plan.SpeedSchedule[r].Minute = static_cast<std::uint8_t>(5 * r);
     StoreText(plan.Comment, "plan in memory");
-    for (std::size_t i = 0; i < sizeof plan.Reserved5796; ++i) plan.Reserved5796[i] = static_cast<std::uint8_t>(i);
+    for (std::size_t i = 0; i < sizeof plan.Reserved5796; ++i)
+        plan.Reserved5796[i] = static_cast<std::uint8_t>(i);
     return plan;
 }
 
@@ -110,7 +111,8 @@ inline std::string CheckReopenedImageIsStable(const TSignalPlan& opened) {
     TSignalPlan again{};
     if (!reader.DecodeRomImage(first.bytes, rom, again)) {
         if (RomLayoutFor(rom)->coordinator + CoordinatorBlockSize(opened) <= first.bytes.size())
-            return "the image built from an opened image was refused (RomVersion " + std::to_string(rom) + ")";
+            return "the image built from an opened image was refused (RomVersion " + std::to_string(rom) +
+                   ")";
         return {};
     }
     OpenRecord(again, true);
@@ -119,8 +121,8 @@ inline std::string CheckReopenedImageIsStable(const TSignalPlan& opened) {
     if (second.bytes != first.bytes) {
         std::size_t at = 0;
         while (at < first.bytes.size() && second.bytes[at] == first.bytes[at]) ++at;
-        return "an image read, opened and rebuilt changed at address " + std::to_string(at) + " (RomVersion " +
-               std::to_string(rom) + ")";
+        return "an image read, opened and rebuilt changed at address " + std::to_string(at) +
+               " (RomVersion " + std::to_string(rom) + ")";
     }
     return {};
 }
@@ -131,9 +133,11 @@ inline std::string CheckAnalysis(const TSignalPlan& plan) {
     const TSignalPlan before = plan;
     const AnalysisResult result = AnalizSOD(plan);
     if (!SameRecord(plan, before)) return "the analysis changed the plan";
-    if (result.clean != result.findings.empty()) return "the analysis' clean flag disagrees with its findings";
+    if (result.clean != result.findings.empty())
+        return "the analysis' clean flag disagrees with its findings";
     for (const std::string& line : result.findings)
-        if (line.rfind("Err", 0) != 0 && line.rfind("  ", 0) != 0) return "analysis line without a check: " + line;
+        if (line.rfind("Err", 0) != 0 && line.rfind("  ", 0) != 0)
+            return "analysis line without a check: " + line;
     return {};
 }
 
@@ -147,7 +151,8 @@ struct RecordRead {
     std::string error;
 };
 
-inline RecordRead ReadRecordBytes(std::span<const std::uint8_t> data, const TSignalPlan& inMemory, bool whole) {
+inline RecordRead ReadRecordBytes(std::span<const std::uint8_t> data, const TSignalPlan& inMemory,
+                                  bool whole) {
     RecordRead read{inMemory, {}, {}};
     const std::size_t taken = whole ? data.size() : std::min(data.size(), kSignalPlanSize);
     read.upgraded.assign(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(taken));
@@ -183,7 +188,8 @@ public:
         OpenRecord(opened, false);
         if (std::string failure = CheckOpened(keep.plan, opened); !failure.empty()) return failure;
         if (!folder_.empty()) {
-            if (std::string failure = CheckFiles(data, inMemory, keep.plan, whole.upgraded, opened); !failure.empty())
+            if (std::string failure = CheckFiles(data, inMemory, keep.plan, whole.upgraded, opened);
+                !failure.empty())
                 return failure;
         }
         if (std::string failure = CheckAnalysis(opened); !failure.empty()) return failure;
@@ -204,14 +210,16 @@ private:
     static std::string CheckOpened(const TSignalPlan& read, const TSignalPlan& opened) {
         TSignalPlan twice = opened;
         OpenRecord(twice, false);
-        if (!SameRecord(twice, opened)) return "opening an opened plan changed it: " + FirstDifference(twice, opened);
+        if (!SameRecord(twice, opened))
+            return "opening an opened plan changed it: " + FirstDifference(twice, opened);
         const int programs = std::clamp<int>(read.ProgramCount, 1, kMaxPrograms);
         for (int p = 0; p < programs; ++p)
             if (std::memcmp(&read.Program[p], &opened.Program[p], sizeof(TSignalProgram)) != 0)
                 return "opening changed program " + std::to_string(p + 1) + " inside the program count";
         for (int d = 0; d < std::min<int>(read.DirectionCount, kMaxDirections); ++d)
             if (std::memcmp(&read.Direction[d], &opened.Direction[d], sizeof(TDirectionSettings)) != 0 ||
-                std::memcmp(&read.DirectionManual[d], &opened.DirectionManual[d], sizeof(TDirectionSettings)) != 0)
+                std::memcmp(&read.DirectionManual[d], &opened.DirectionManual[d],
+                            sizeof(TDirectionSettings)) != 0)
                 return "opening changed direction " + std::to_string(d + 1) + " inside the direction count";
         for (int b = 1; b <= std::min<int>(read.TvpButtonCount, kMaxTvpButtons); ++b)
             if (std::memcmp(&read.Tvp[b], &opened.Tvp[b], sizeof(TTvpButton)) != 0 ||
@@ -226,7 +234,8 @@ private:
     std::string CheckRefused(std::span<const std::uint8_t> data, const TSignalPlan& inMemory) {
         if (folder_.empty()) return {};
         const std::filesystem::path path = folder_ / "input.kdt";
-        if (std::string error = WriteFileAtomically(path, data).error; !error.empty()) return "writing the input: " + error;
+        if (std::string error = WriteFileAtomically(path, data).error; !error.empty())
+            return "writing the input: " + error;
         TSignalPlan plan = inMemory;
         PlanEditorState editor;
         const OpenPlanResult result = OpenPlanFile(path, plan, editor, OldLayoutHandling::RewriteFile);
@@ -238,31 +247,37 @@ private:
 
     // The file functions agree with the in-memory reading: ReadProjectFile in
     // both modes, the file an upgrade rewrites, and OpenPlanFile.
-    std::string CheckFiles(std::span<const std::uint8_t> data, const TSignalPlan& inMemory, const TSignalPlan& record,
-                           const std::vector<std::uint8_t>& upgraded, const TSignalPlan& opened) {
+    std::string CheckFiles(std::span<const std::uint8_t> data, const TSignalPlan& inMemory,
+                           const TSignalPlan& record, const std::vector<std::uint8_t>& upgraded,
+                           const TSignalPlan& opened) {
         const std::filesystem::path path = folder_ / "input.kdt";
-        if (std::string error = WriteFileAtomically(path, data).error; !error.empty()) return "writing the input: " + error;
+        if (std::string error = WriteFileAtomically(path, data).error; !error.empty())
+            return "writing the input: " + error;
         const bool oldLayout = data[kFormatVersionOffset] <= 1;
 
         TSignalPlan kept = inMemory;
         const ProjectFileRead keepRead = ReadProjectFile(path, kept, OldLayoutHandling::KeepFile);
         if (!keepRead.ok()) return "ReadProjectFile (KeepFile) failed: " + keepRead.error;
-        if (!SameRecord(kept, record)) return "ReadProjectFile (KeepFile) read " + FirstDifference(kept, record);
+        if (!SameRecord(kept, record))
+            return "ReadProjectFile (KeepFile) read " + FirstDifference(kept, record);
         if (ReadFileBytes(path).bytes != std::vector<std::uint8_t>(data.begin(), data.end()))
             return "ReadProjectFile (KeepFile) changed the file";
 
         TSignalPlan rewritten = inMemory;
         const ProjectFileRead rewriteRead = ReadProjectFile(path, rewritten, OldLayoutHandling::RewriteFile);
         if (!rewriteRead.ok()) return "ReadProjectFile (RewriteFile) failed: " + rewriteRead.error;
-        if (!rewriteRead.rewriteError.empty()) return "rewriting the file failed: " + rewriteRead.rewriteError;
+        if (!rewriteRead.rewriteError.empty())
+            return "rewriting the file failed: " + rewriteRead.rewriteError;
         if (!SameRecord(rewritten, record))
             return "ReadProjectFile (RewriteFile) read " + FirstDifference(rewritten, record);
         const std::vector<std::uint8_t> after = ReadFileBytes(path).bytes;
         if (oldLayout ? after != upgraded : after != std::vector<std::uint8_t>(data.begin(), data.end()))
-            return oldLayout ? "the rewritten file is not the upgraded bytes" : "a current file was rewritten";
+            return oldLayout ? "the rewritten file is not the upgraded bytes"
+                             : "a current file was rewritten";
 
         // OpenPlanFile on the original bytes: the record, opened, tied to the file.
-        if (std::string error = WriteFileAtomically(path, data).error; !error.empty()) return "writing the input: " + error;
+        if (std::string error = WriteFileAtomically(path, data).error; !error.empty())
+            return "writing the input: " + error;
         TSignalPlan plan = inMemory;
         PlanEditorState editor;
         const OpenPlanResult result = OpenPlanFile(path, plan, editor, OldLayoutHandling::KeepFile);
@@ -304,9 +319,11 @@ private:
         if (plan.RomVersion != rom) return "the decoded plan has another RomVersion";
         if (plan.ConflictExitPeriod < (rom > kRom413 ? 5 : 10) || plan.ConflictExitPeriod > 255)
             return "ConflictExitPeriod outside the reader's check";
-        if (plan.ConflictRepeatCount < 1 || plan.ConflictRepeatCount > 10) return "ConflictRepeatCount outside 1..10";
+        if (plan.ConflictRepeatCount < 1 || plan.ConflictRepeatCount > 10)
+            return "ConflictRepeatCount outside 1..10";
         if (plan.PhaseCount < 1 || plan.PhaseCount > kMaxPhases) return "PhaseCount outside 1..16";
-        if (plan.DirectionCount < 1 || plan.DirectionCount > kMaxDirections) return "DirectionCount outside 1..16";
+        if (plan.DirectionCount < 1 || plan.DirectionCount > kMaxDirections)
+            return "DirectionCount outside 1..16";
         if (plan.ProgramCount < 1 || plan.ProgramCount > kMaxPrograms) return "ProgramCount outside 1..16";
         if (plan.PhaseEndBlinkCount > 9) return "PhaseEndBlinkCount above 9";
         if (plan.NetworkType > 5) return "NetworkType above 5";

@@ -21,7 +21,8 @@ kdt::TSignalPlan SixteenPrograms() {
     for (int p = 3; p < kdt::kMaxPrograms; ++p) plan.Program[p] = plan.Program[p % 3];
     plan.ProgramCount = kdt::kMaxPrograms;
     for (int d = 10; d < kdt::kMaxDirections; ++d) plan.Direction[d] = plan.Direction[d - 10];
-    for (std::uint16_t& phase : plan.PhaseDirections) phase = static_cast<std::uint16_t>(phase | (phase & 0x3F) << 10);
+    for (std::uint16_t& phase : plan.PhaseDirections)
+        phase = static_cast<std::uint16_t>(phase | (phase & 0x3F) << 10);
     plan.DirectionCount = kdt::kMaxDirections;
     plan.NetworkType = 3;  // the coordinator section too
     return plan;
@@ -38,7 +39,8 @@ void BM_WholeReportToPdf(benchmark::State& state) {
     for (auto _ : state) {
         QBuffer pdf;
         pdf.open(QIODevice::WriteOnly);
-        if (!kdt::gui::WritePdfReport(pdf, report).isEmpty()) state.SkipWithError("the report was not printed");
+        if (!kdt::gui::WritePdfReport(pdf, report).isEmpty())
+            state.SkipWithError("the report was not printed");
         bytes = pdf.size();
     }
     state.counters["lines"] = static_cast<double>(report.lines.size());

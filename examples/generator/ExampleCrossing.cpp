@@ -22,7 +22,9 @@ std::uint16_t Directions(std::initializer_list<int> directions) {
     return mask;
 }
 
-std::uint16_t HalfSeconds(int seconds) { return static_cast<std::uint16_t>(seconds * 2); }
+std::uint16_t HalfSeconds(int seconds) {
+    return static_cast<std::uint16_t>(seconds * 2);
+}
 
 // A vehicle signal head: red, yellow, green on three channels.
 void VehicleDirection(TSignalPlan& plan, int direction, int red, int yellow, int green) {
@@ -50,7 +52,7 @@ void PedestrianDirection(TSignalPlan& plan, int direction, int red, int green) {
     settings.GreenMask = Channels({green});
     settings.RedMask = Channels({red});
     settings.TailMask = Channels({red});
-    settings.BlinkMask = 0;  // no section that flashes while green
+    settings.BlinkMask = 0;     // no section that flashes while green
     settings.HeadDuration = 2;  // 1 s
     settings.TailDuration = HalfSeconds(2);
     settings.GreenBlinkCount = 3;
@@ -58,7 +60,7 @@ void PedestrianDirection(TSignalPlan& plan, int direction, int red, int green) {
 }
 
 struct Tact {
-    int phase;         // 1-based
+    int phase;  // 1-based
     int mainSeconds;
     int interSeconds;
 };
@@ -87,13 +89,15 @@ struct Switch {
 void Day(TSignalPlan& plan, int day, std::initializer_list<Switch> switches) {
     int row = 0;
     for (const Switch& entry : switches) {
-        plan.Schedule[day][row] = {static_cast<std::uint8_t>(entry.hour), static_cast<std::uint8_t>(entry.minute),
-                                   entry.command};
+        plan.Schedule[day][row] = {static_cast<std::uint8_t>(entry.hour),
+                                   static_cast<std::uint8_t>(entry.minute), entry.command};
         ++row;
     }
 }
 
-constexpr std::uint8_t Program(int number) { return static_cast<std::uint8_t>(kCommandFirstProgram + number - 1); }
+constexpr std::uint8_t Program(int number) {
+    return static_cast<std::uint8_t>(kCommandFirstProgram + number - 1);
+}
 
 void StoreExtraLine(TSignalPlan& plan, int slot, std::string_view utf8) {
     const std::string text = Utf8ToCp1251(utf8);
@@ -154,8 +158,13 @@ void BuildExampleCrossing(TSignalPlan& plan) {
 
     for (int day = 1; day <= 5; ++day)
         Day(plan, day,
-            {{0, 0, kCommandYellowFlash}, {6, 0, Program(1)}, {7, 0, Program(2)}, {10, 0, Program(1)},
-             {17, 0, Program(3)}, {20, 0, Program(1)}, {23, 0, kCommandYellowFlash}});
+            {{0, 0, kCommandYellowFlash},
+             {6, 0, Program(1)},
+             {7, 0, Program(2)},
+             {10, 0, Program(1)},
+             {17, 0, Program(3)},
+             {20, 0, Program(1)},
+             {23, 0, kCommandYellowFlash}});
     for (int day : {0, 6})
         Day(plan, day, {{0, 0, kCommandYellowFlash}, {7, 30, Program(1)}, {23, 0, kCommandYellowFlash}});
     plan.PowerOnState = kCommandYellowFlash;

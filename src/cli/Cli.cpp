@@ -2,9 +2,9 @@
 
 #include <cerrno>
 #include <functional>
-#include <system_error>
 #include <map>
 #include <ostream>
+#include <system_error>
 
 #include "CommandLine.h"
 #include "Commands.h"

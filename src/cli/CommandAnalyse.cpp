@@ -25,7 +25,8 @@ void PrintLines(const std::vector<std::string>& lines, std::ostream& out) {
 }  // namespace
 
 int ReportAnalysis(const TSignalPlan& plan, const std::optional<std::string>& errorFile, std::ostream& out,
-                   std::ostream& err, const std::string& command, const std::vector<std::string>& moreFindings) {
+                   std::ostream& err, const std::string& command,
+                   const std::vector<std::string>& moreFindings) {
     AnalysisResult result = AnalizSOD(plan, 0);
     std::vector<std::string> findings = std::move(result.findings);
     findings.insert(findings.end(), moreFindings.begin(), moreFindings.end());
@@ -50,7 +51,8 @@ int ReportAnalysis(const TSignalPlan& plan, const std::optional<std::string>& er
 int RunAnalyse(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
     const CommandWords command(words, {"--error-file", "--rom"});
     const std::string planPath = command.onlyPositional("PLAN");
-    const auto rom = command.value("--rom") ? std::optional(ParseRomType(*command.value("--rom"))) : std::nullopt;
+    const auto rom =
+        command.value("--rom") ? std::optional(ParseRomType(*command.value("--rom"))) : std::nullopt;
     const auto errorFile = command.value("--error-file");
     if (errorFile) CheckOutput(Utf8ToPath(*errorFile), Utf8ToPath(*errorFile), InputFilesOf(planPath));
     PlanSession session;

@@ -14,9 +14,11 @@ namespace kdt::cli {
 int RunCompile(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
     const CommandWords command(words, {"--rom", "--format", "--out"}, {"--analyse"});
     const std::string planPath = command.onlyPositional("PLAN");
-    const auto rom = command.value("--rom") ? std::optional(ParseRomType(*command.value("--rom"))) : std::nullopt;
+    const auto rom =
+        command.value("--rom") ? std::optional(ParseRomType(*command.value("--rom"))) : std::nullopt;
     const std::string format = command.value("--format").value_or("hex");
-    if (format != "hex" && format != "bin") throw UsageError("--format must be hex or bin, not \"" + format + "\"");
+    if (format != "hex" && format != "bin")
+        throw UsageError("--format must be hex or bin, not \"" + format + "\"");
     const RomFileType type = format == "hex" ? RomFileType::Hex : RomFileType::Bin;
 
     std::filesystem::path output;

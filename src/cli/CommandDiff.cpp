@@ -13,9 +13,11 @@ int RunDiff(const std::vector<std::string>& words, std::ostream& out, std::ostre
     const std::vector<std::string>& plans = command.positional();
     if (plans.size() < 2) throw UsageError("needs two plans, A and B");
     if (plans.size() > 2) throw UsageError("unexpected argument " + plans[2]);
-    const auto rom = command.value("--rom") ? std::optional(ParseRomType(*command.value("--rom"))) : std::nullopt;
+    const auto rom =
+        command.value("--rom") ? std::optional(ParseRomType(*command.value("--rom"))) : std::nullopt;
     const std::string format = command.value("--format").value_or("text");
-    if (format != "text" && format != "json") throw UsageError("--format must be text or json, not \"" + format + "\"");
+    if (format != "text" && format != "json")
+        throw UsageError("--format must be text or json, not \"" + format + "\"");
 
     // Each plan opens in a run of its own, as two starts of the editor would open them.
     PlanSession a;
@@ -25,8 +27,9 @@ int RunDiff(const std::vector<std::string>& words, std::ostream& out, std::ostre
     if (OpenPlanArgument(b, "diff", plans[1], rom, err)) return kExitUsage;
 
     const bool controllerOnly = command.flag("--controller-only");
-    const std::size_t found = WriteDifferences(a.plan, b.plan, controllerOnly,
-                                               format == "json" ? DifferenceFormat::Json : DifferenceFormat::Text, out);
+    const std::size_t found =
+        WriteDifferences(a.plan, b.plan, controllerOnly,
+                         format == "json" ? DifferenceFormat::Json : DifferenceFormat::Text, out);
     return found == 0 ? kExitOk : kExitProblem;
 }
 

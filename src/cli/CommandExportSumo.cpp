@@ -19,8 +19,10 @@ int RunExportSumo(const std::vector<std::string>& words, std::ostream& out, std:
     const CommandWords command(words, {"--out", "--tls", "--links", "--day", "--rom"});
     const std::string planPath = command.onlyPositional("PLAN");
     const std::string outPath = command.requiredValue("--out");
-    const auto rom = command.value("--rom") ? std::optional(ParseRomType(*command.value("--rom"))) : std::nullopt;
-    const int day = command.value("--day") ? static_cast<int>(ParseNumber(*command.value("--day"), 0, 6, "--day")) : 1;
+    const auto rom =
+        command.value("--rom") ? std::optional(ParseRomType(*command.value("--rom"))) : std::nullopt;
+    const int day =
+        command.value("--day") ? static_cast<int>(ParseNumber(*command.value("--day"), 0, 6, "--day")) : 1;
     const auto linksPath = command.value("--links");
     std::vector<std::filesystem::path> inputs = InputFilesOf(planPath);
     if (linksPath) inputs.push_back(Utf8ToPath(*linksPath));
@@ -30,13 +32,13 @@ int RunExportSumo(const std::vector<std::string>& words, std::ostream& out, std:
     options.weekday = day;
     // The junction's traffic light; by default named after the plan's file.
     options.tlsId = command.value("--tls").value_or(PathToUtf8(Utf8ToPath(planPath).stem()));
-    if (!IsSumoId(options.tlsId))
-        throw UsageError("--tls must be a non-empty id without control characters");
+    if (!IsSumoId(options.tlsId)) throw UsageError("--tls must be a non-empty id without control characters");
 
     PlanSession session;
     if (const auto status = OpenPlanArgument(session, "export-sumo", planPath, rom, err)) return *status;
     if (linksPath) {
-        const FileReadResult text = ReadFileBytes(Utf8ToPath(*linksPath), kMaxLinkMapSize, BeyondLimit::Refuse);
+        const FileReadResult text =
+            ReadFileBytes(Utf8ToPath(*linksPath), kMaxLinkMapSize, BeyondLimit::Refuse);
         if (!text.ok()) {
             err << "kdt export-sumo: " << text.error << "\n";
             return kExitUsage;
@@ -62,7 +64,8 @@ int RunExportSumo(const std::vector<std::string>& words, std::ostream& out, std:
         err << "kdt export-sumo: " << written.error << "\n";
         return kExitUsage;
     }
-    for (const std::string& warning : exported.warnings) err << "kdt export-sumo: warning: " << warning << "\n";
+    for (const std::string& warning : exported.warnings)
+        err << "kdt export-sumo: warning: " << warning << "\n";
     out << outPath << "\n";
     return kExitOk;
 }

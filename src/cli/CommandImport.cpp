@@ -12,7 +12,8 @@ int RunImport(const std::vector<std::string>& words, std::ostream& out, std::ost
     const CommandWords command(words, {"--out", "--base", "--rom", "--speed"});
     const std::string tablePath = command.onlyPositional("TABLE.dbf");
     const std::string outPath = command.requiredValue("--out");
-    const std::uint8_t rom = command.value("--rom") ? ParseRomType(*command.value("--rom")) : kDefaultRomVersion;
+    const std::uint8_t rom =
+        command.value("--rom") ? ParseRomType(*command.value("--rom")) : kDefaultRomVersion;
     const auto speed = static_cast<std::uint8_t>(
         command.value("--speed") ? ParseNumber(*command.value("--speed"), 1, 255, "--speed") : kDefaultSpeed);
 

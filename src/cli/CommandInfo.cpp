@@ -21,7 +21,8 @@ std::string RomTypeText(std::uint8_t romVersion) {
 int RunInfo(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
     const CommandWords command(words, {"--rom"});
     const std::string planPath = command.onlyPositional("PLAN");
-    const auto rom = command.value("--rom") ? std::optional(ParseRomType(*command.value("--rom"))) : std::nullopt;
+    const auto rom =
+        command.value("--rom") ? std::optional(ParseRomType(*command.value("--rom"))) : std::nullopt;
 
     PlanSession session;
     if (const auto status = OpenPlanArgument(session, "info", planPath, rom, err)) return *status;

@@ -7,12 +7,14 @@
 namespace kdt::cli {
 
 CommandWords::CommandWords(const std::vector<std::string>& words, const std::set<std::string>& valueOptions,
-                           const std::set<std::string>& flagOptions, const std::set<std::string>& repeatableOptions) {
+                           const std::set<std::string>& flagOptions,
+                           const std::set<std::string>& repeatableOptions) {
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
         if (word == "--") {
             // Everything after it is an argument, so a file may be named "--out".
-            positional_.insert(positional_.end(), words.begin() + static_cast<std::ptrdiff_t>(i) + 1, words.end());
+            positional_.insert(positional_.end(), words.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                               words.end());
             break;
         }
         if (word.size() < 2 || word.rfind("--", 0) != 0) {
@@ -68,8 +70,10 @@ long ParseNumber(const std::string& text, long minimum, long maximum, const std:
 
 std::uint8_t ParseRomType(const std::string& text) {
     for (int index = 0; index < kRomTypeCount; ++index)
-        if (text == kRomTypeNames[index] || text == std::to_string(index)) return static_cast<std::uint8_t>(index);
-    throw UsageError("unknown ROM type \"" + text + "\" (use 0..5 or 4.1.0, 4.1.1, 4.1.2, 4.1.3, 4.2.0, 4.2.1)");
+        if (text == kRomTypeNames[index] || text == std::to_string(index))
+            return static_cast<std::uint8_t>(index);
+    throw UsageError("unknown ROM type \"" + text +
+                     "\" (use 0..5 or 4.1.0, 4.1.1, 4.1.2, 4.1.3, 4.2.0, 4.2.1)");
 }
 
 }  // namespace kdt::cli

@@ -22,7 +22,8 @@ public:
     // options, every word after it is positional.
     // Options in repeatableOptions take a value and may be given more than once.
     CommandWords(const std::vector<std::string>& words, const std::set<std::string>& valueOptions,
-                 const std::set<std::string>& flagOptions = {}, const std::set<std::string>& repeatableOptions = {});
+                 const std::set<std::string>& flagOptions = {},
+                 const std::set<std::string>& repeatableOptions = {});
 
     const std::vector<std::string>& positional() const { return positional_; }
     std::string onlyPositional(const std::string& what) const;

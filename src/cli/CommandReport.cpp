@@ -36,7 +36,8 @@ int RunReport(const std::vector<std::string>& words, std::ostream& out, std::ost
         command.value("--rom") ? std::optional(ParseRomType(*command.value("--rom"))) : std::nullopt;
     const ReportSections sections =
         command.value("--sections") ? ParseSections(*command.value("--sections")) : DefaultReportSections();
-    const ReportDate today = command.value("--date") ? ParseReportDate(*command.value("--date")) : TodaysDate();
+    const ReportDate today =
+        command.value("--date") ? ParseReportDate(*command.value("--date")) : TodaysDate();
     if (const auto output = command.value("--out"))
         CheckOutput(Utf8ToPath(*output), Utf8ToPath(*output), InputFilesOf(planPath));
 

@@ -1,5 +1,5 @@
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <ostream>
 
@@ -30,9 +30,11 @@ std::multimap<long, int> ParseEvents(const std::vector<std::string>& values, con
     std::multimap<long, int> events;
     for (const std::string& value : values) {
         const std::size_t colon = value.find(':');
-        if (colon == std::string::npos) throw UsageError(option + " must be TICK:NUMBER, not \"" + value + "\"");
+        if (colon == std::string::npos)
+            throw UsageError(option + " must be TICK:NUMBER, not \"" + value + "\"");
         const long tick = ParseNumber(value.substr(0, colon), 1, ticks, option + " tick");
-        events.emplace(tick, static_cast<int>(ParseNumber(value.substr(colon + 1), 1, highest, option + " number")));
+        events.emplace(
+            tick, static_cast<int>(ParseNumber(value.substr(colon + 1), 1, highest, option + " number")));
     }
     return events;
 }
@@ -62,7 +64,8 @@ int RunSimulate(const std::vector<std::string>& words, std::ostream& out, std::o
     const long ticks = ParseNumber(command.requiredValue("--ticks"), 0, 1000L * 1000 * 1000, "--ticks");
     const auto presses = ParseEvents(command.values("--press"), "--press", kMaxTvpButtons, ticks);
     const auto faults = ParseEvents(command.values("--fault"), "--fault", kChannelCount, ticks);
-    const auto rom = command.value("--rom") ? std::optional(ParseRomType(*command.value("--rom"))) : std::nullopt;
+    const auto rom =
+        command.value("--rom") ? std::optional(ParseRomType(*command.value("--rom"))) : std::nullopt;
     const auto tracePath = command.value("--trace");
     if (tracePath) CheckOutput(Utf8ToPath(*tracePath), Utf8ToPath(*tracePath), InputFilesOf(planPath));
 
@@ -76,7 +79,8 @@ int RunSimulate(const std::vector<std::string>& words, std::ostream& out, std::o
     for (const auto& [tick, button] : presses)
         if (button > buttons)
             throw UsageError("--press " + std::to_string(tick) + ":" + std::to_string(button) +
-                             " names a button the plan does not have (it has " + std::to_string(buttons) + ")");
+                             " names a button the plan does not have (it has " + std::to_string(buttons) +
+                             ")");
 
     std::optional<AtomicFileWriter> trace;
     if (tracePath) {
@@ -96,16 +100,16 @@ int RunSimulate(const std::vector<std::string>& words, std::ostream& out, std::o
     for (long tick = 1; tick <= ticks; ++tick) {
         for (auto [it, last] = presses.equal_range(tick); it != last; ++it)
             if (engine.PressPedestrianButton(it->second) == SimulationMessage::ButtonAlreadyPressed)
-                err << "kdt simulate: tick " << tick << ", ТВП " << it->second << ": " << kButtonAlreadyPressedMessage
-                    << "\n";
+                err << "kdt simulate: tick " << tick << ", ТВП " << it->second << ": "
+                    << kButtonAlreadyPressedMessage << "\n";
         // The simulation runs unpaused here, so every click is taken.
         for (auto [it, last] = faults.equal_range(tick); it != last; ++it) (void)engine.ClickLamp(it->second);
         engine.Tick();
         if (trace) {
-            row = std::to_string(tick) + ',' + TimeText(engine.timeOfDay()) + ',' + std::to_string(engine.weekday()) +
-                  ',' + std::to_string(int(engine.mode())) + ',' + std::to_string(int(engine.command())) + ',' +
-                  std::to_string(engine.currentPhase() + 1) + ",\"" + engine.statusLine() + "\"," + LampText(engine) +
-                  '\n';
+            row = std::to_string(tick) + ',' + TimeText(engine.timeOfDay()) + ',' +
+                  std::to_string(engine.weekday()) + ',' + std::to_string(int(engine.mode())) + ',' +
+                  std::to_string(int(engine.command())) + ',' + std::to_string(engine.currentPhase() + 1) +
+                  ",\"" + engine.statusLine() + "\"," + LampText(engine) + '\n';
             trace->Write(std::string_view(row));
             if (!trace->ok()) break;
         }
@@ -116,8 +120,8 @@ int RunSimulate(const std::vector<std::string>& words, std::ostream& out, std::o
             return kExitUsage;
         }
     }
-    out << "after " << ticks << " ticks, " << TimeText(engine.timeOfDay()) << " day " << engine.weekday() << ": "
-        << engine.statusLine() << "\n";
+    out << "after " << ticks << " ticks, " << TimeText(engine.timeOfDay()) << " day " << engine.weekday()
+        << ": " << engine.statusLine() << "\n";
     return kExitOk;
 }
 

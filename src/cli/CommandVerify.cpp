@@ -31,7 +31,8 @@ int RunVerify(const std::vector<std::string>& words, std::ostream& out, std::ost
     const std::string extension = LowerCaseExtension(Utf8ToPath(imagePath));
     if (extension != ".hex" && extension != ".bin")
         throw UsageError("IMAGE must be a .hex or a .bin file, not \"" + imagePath + "\"");
-    const auto rom = command.value("--rom") ? std::optional(ParseRomType(*command.value("--rom"))) : std::nullopt;
+    const auto rom =
+        command.value("--rom") ? std::optional(ParseRomType(*command.value("--rom"))) : std::nullopt;
 
     PlanSession session;
     if (OpenPlanArgument(session, "verify", planPath, rom, err)) return kExitUsage;
@@ -52,8 +53,8 @@ int RunVerify(const std::vector<std::string>& words, std::ostream& out, std::ost
             << " layout are the same\n";
         return kExitOk;
     }
-    out << "the image differs from the plan at " << verified.mismatches.size() << " of " << verified.comparedBytes
-        << " addresses of the " << layout << " layout\n";
+    out << "the image differs from the plan at " << verified.mismatches.size() << " of "
+        << verified.comparedBytes << " addresses of the " << layout << " layout\n";
     if (verified.decoded) {
         if (!verified.differences.empty()) {
             out << "values (plan → image):\n";

@@ -27,6 +27,7 @@ int RunExportSumo(const std::vector<std::string>& words, std::ostream& out, std:
 // are written there too, and the printed lines name it; when it cannot be
 // written they are printed without that header and the status is 2.
 int ReportAnalysis(const TSignalPlan& plan, const std::optional<std::string>& errorFile, std::ostream& out,
-                   std::ostream& err, const std::string& command, const std::vector<std::string>& moreFindings = {});
+                   std::ostream& err, const std::string& command,
+                   const std::vector<std::string>& moreFindings = {});
 
 }  // namespace kdt::cli

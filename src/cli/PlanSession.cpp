@@ -30,7 +30,8 @@ std::vector<std::filesystem::path> InputFilesOf(const std::string& planPath) {
     std::vector<std::filesystem::path> inputs = {path};
     if (LowerCaseExtension(path) != ".dbf") return inputs;
     const std::string stem = LowerCaseCp1251Letters(PathToUtf8(path.stem()));
-    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+    const std::filesystem::path folder =
+        path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
     std::error_code status;
     std::filesystem::directory_iterator entry(folder, status), end;
     for (; !status && entry != end; entry.increment(status)) {
@@ -45,11 +46,13 @@ void CheckOutput(const std::filesystem::path& chosen, const std::filesystem::pat
     if (const Outcome name = CheckWriteName(chosen); !name.ok()) throw UsageError(name.error);
     for (const std::filesystem::path& input : inputs)
         if (IsSameFile(written, input))
-            throw UsageError("the output \"" + PathToUtf8(written) + "\" is the input \"" + PathToUtf8(input) +
-                             "\"; nothing was read or written");
+            throw UsageError("the output \"" + PathToUtf8(written) + "\" is the input \"" +
+                             PathToUtf8(input) + "\"; nothing was read or written");
 }
 
-PlanSession::PlanSession(std::uint8_t romVersion, std::uint8_t speed) { ResetPlan(plan, romVersion, speed); }
+PlanSession::PlanSession(std::uint8_t romVersion, std::uint8_t speed) {
+    ResetPlan(plan, romVersion, speed);
+}
 
 OpenPlanResult PlanSession::open(const std::filesystem::path& path, std::optional<std::uint8_t> romType) {
     if (IsImage(path)) {

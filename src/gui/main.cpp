@@ -1,3 +1,5 @@
 #include "shell/Previous.h"
 
-int main(int argc, char** argv) { return kdt::gui::RunKdtGui(argc, argv); }
+int main(int argc, char** argv) {
+    return kdt::gui::RunKdtGui(argc, argv);
+}

@@ -32,7 +32,8 @@ ReportBoxes ParseBoxes(const std::string& text, const ReportBoxes& available) {
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = text.find(',', start);
-        const std::string item = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        const std::string item =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         const long box = cli::ParseNumber(item, 1, kDiagramBox, "a section number");
         if (!available[static_cast<std::size_t>(box - 1)])
             throw UsageError("section " + std::to_string(box) + " is not offered for this plan");
@@ -46,17 +47,19 @@ int Run(const std::vector<std::string>& arguments, std::ostream& err) {
     const cli::CommandWords command(arguments, {"--pdf", "--sections", "--date", "--rom"});
     const std::string planPath = command.onlyPositional("PLAN");
     const std::string pdfPath = command.requiredValue("--pdf");
-    const auto rom = command.value("--rom") ? std::optional(cli::ParseRomType(*command.value("--rom"))) : std::nullopt;
+    const auto rom =
+        command.value("--rom") ? std::optional(cli::ParseRomType(*command.value("--rom"))) : std::nullopt;
     const ReportDate today =
         command.value("--date") ? cli::ParseReportDate(*command.value("--date")) : cli::TodaysDate();
 
     cli::CheckOutput(Utf8ToPath(pdfPath), Utf8ToPath(pdfPath), cli::InputFilesOf(planPath));
 
     cli::PlanSession session;
-    if (const auto status = cli::OpenPlanArgumentFor(session, "kdt-print", planPath, rom, err)) return *status;
-    const ReportBoxes boxes = command.value("--sections")
-                                  ? ParseBoxes(*command.value("--sections"), AvailableReportBoxes(session.plan))
-                                  : DefaultReportBoxes();
+    if (const auto status = cli::OpenPlanArgumentFor(session, "kdt-print", planPath, rom, err))
+        return *status;
+    const ReportBoxes boxes = command.value("--sections") ? ParseBoxes(*command.value("--sections"),
+                                                                       AvailableReportBoxes(session.plan))
+                                                          : DefaultReportBoxes();
 
     gui::ReportPrintout printout;
     for (const std::string& line : ComposeReport(session.plan, SectionsOf(boxes), today))

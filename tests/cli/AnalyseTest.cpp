@@ -39,14 +39,17 @@ TEST(KdtAnalyse, FindingsArePrintedAndWrittenInWindows1251) {
     const KdtRun run = Kdt({"analyse", plan, "--error-file", errorFile.string()});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.errLines(), 1u) << run.err;
-    EXPECT_EQ(run.out.rfind("*** Результат анализа проекта СОД сохранен в файле: \"" + errorFile.string() + "\"\n", 0), 0u)
+    EXPECT_EQ(run.out.rfind(
+                  "*** Результат анализа проекта СОД сохранен в файле: \"" + errorFile.string() + "\"\n", 0),
+              0u)
         << run.out;
     EXPECT_NE(run.out.find("\nErr  0 | Недостаточно фаз\n"), std::string::npos);
     EXPECT_EQ(run.out.find('\r'), std::string::npos) << "stdout gets plain line breaks";
 
     const std::vector<std::uint8_t> bytes = test::ReadBytes(errorFile);
     const std::string text(bytes.begin(), bytes.end());
-    EXPECT_NE(text.find("Err  0 | \xCD\xE5\xE4\xEE\xF1\xF2\xE0\xF2\xEE\xF7\xED\xEE \xF4\xE0\xE7\r\n"), std::string::npos)
+    EXPECT_NE(text.find("Err  0 | \xCD\xE5\xE4\xEE\xF1\xF2\xE0\xF2\xEE\xF7\xED\xEE \xF4\xE0\xE7\r\n"),
+              std::string::npos)
         << "\"Недостаточно фаз\" in Windows-1251 with CR LF";
 }
 
@@ -66,7 +69,8 @@ TEST(KdtAnalyse, FindingsNotSavedInAFileNeverClaimToBe) {
         EXPECT_EQ(run.errLines(), 1u) << run.err;
         EXPECT_EQ(run.out.find("сохранен"), std::string::npos) << run.out;
         EXPECT_EQ(run.out.rfind("*** Проект СОД: \"" + plan + "\"\n", 0), 0u) << run.out;
-        EXPECT_NE(run.out.find("\nErr  0 | Недостаточно фаз\n"), std::string::npos) << "the findings are shown";
+        EXPECT_NE(run.out.find("\nErr  0 | Недостаточно фаз\n"), std::string::npos)
+            << "the findings are shown";
     }
     EXPECT_FALSE(std::filesystem::exists(folder / "none"));
 }

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
-#include <sys/wait.h>
 
 #include "Cli.h"
 #include "common/FileIO.h"
@@ -23,7 +23,6 @@ using test::WriteBytes;
 
 using test::Kdt;
 using test::KdtRun;
-
 
 TEST(KdtNew, WritesANormalisedNewPlanTiedToItsFile) {
     TempFolder folder;
@@ -181,8 +180,8 @@ TEST(Kdt, TheProgramItselfReportsThroughItsExitStatus) {
     TempFolder folder;
     const std::string command = std::string(KDT_CLI_PATH) + " new --out '" + (folder / "p.kdt").string() +
                                 "' >/dev/null && " + KDT_CLI_PATH + " info '" + (folder / "p.kdt").string() +
-                                "' >/dev/null && " + KDT_CLI_PATH + " info '" + (folder / "none.kdt").string() +
-                                "' 2>/dev/null";
+                                "' >/dev/null && " + KDT_CLI_PATH + " info '" +
+                                (folder / "none.kdt").string() + "' 2>/dev/null";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 2);

@@ -34,7 +34,8 @@ TEST(KdtCompile, WritesHexBesideThePlanOrWhereAsked) {
     EXPECT_EQ(text.substr(0, 15), ":0100000005FA\r\n");
     EXPECT_EQ(text.substr(text.size() - 13), ":00000001FF\r\n");
 
-    run = Kdt({"compile", plan.string(), "--format", "bin", "--rom", "4.1.0", "--out", (folder / "o.img").string()});
+    run = Kdt({"compile", plan.string(), "--format", "bin", "--rom", "4.1.0", "--out",
+               (folder / "o.img").string()});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(ReadBytes(folder / "o.img").size(), 1702u);
     EXPECT_EQ(run.err, "");
@@ -79,7 +80,8 @@ TEST(KdtDecode, AHexFileIsReadStrictly) {
     changed[line3 + 9] = changed[line3 + 9] == '0' ? '1' : '0';
     KdtRun run = decode(changed);
     EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("строка 3 файла HEX имеет неверную контрольную сумму"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("строка 3 файла HEX имеет неверную контрольную сумму"), std::string::npos)
+        << run.err;
     EXPECT_FALSE(std::filesystem::exists(out));
 
     // The same records after a BOM, with CR and LF line ends, a blank line, the
@@ -122,10 +124,12 @@ TEST(KdtDecode, TheExampleSurvivesCompileAndDecode) {
         EXPECT_EQ(std::memcmp(&plan.Schedule, &original.Schedule, sizeof plan.Schedule), 0);
         // Colours come back from the masks; the "wait" displays are in none.
         std::uint32_t painted = original.YellowFlashMask | original.AllRedMask;
-        for (const TDirectionSettings& direction : original.Direction) painted |= direction.GreenMask | direction.RedMask;
+        for (const TDirectionSettings& direction : original.Direction)
+            painted |= direction.GreenMask | direction.RedMask;
         EXPECT_EQ(painted & (3u << 26), 0u);
         for (int k = 0; k < kChannelCount; ++k)
-            EXPECT_EQ(plan.ChannelColour[k], (painted >> k) & 1 ? original.ChannelColour[k] : 0) << "channel " << k + 1;
+            EXPECT_EQ(plan.ChannelColour[k], (painted >> k) & 1 ? original.ChannelColour[k] : 0)
+                << "channel " << k + 1;
         EXPECT_EQ(plan.TvpButtonCount, original.TvpButtonCount);
         EXPECT_EQ(plan.ProgramCount, original.ProgramCount);
         EXPECT_EQ(plan.RomVersion, kRom421);
@@ -137,7 +141,8 @@ TEST(KdtDecode, TheExampleSurvivesCompileAndDecode) {
 TEST(KdtDecode, ProblemsAndTheirExitStatus) {
     TempFolder folder;
     ASSERT_EQ(Kdt({"compile", kExample, "--rom", "4.1.1", "--out", (folder / "old.hex").string()}).status, 0);
-    ASSERT_EQ(Kdt({"compile", kExample, "--format", "bin", "--out", (folder / "full.bin").string()}).status, 0);
+    ASSERT_EQ(Kdt({"compile", kExample, "--format", "bin", "--out", (folder / "full.bin").string()}).status,
+              0);
     std::vector<std::uint8_t> bin = ReadBytes(folder / "full.bin");
     bin.resize(2000);
     WriteBytes(folder / "short.bin", bin);
@@ -152,12 +157,20 @@ TEST(KdtDecode, ProblemsAndTheirExitStatus) {
         int status;
     };
     const Case cases[] = {
-        {"4.1.1 image read as 4.2.1 holds no plan", {"decode", (folder / "old.hex").string(), "--rom", "4.2.1", "--out", out}, 1},
-        {"a .bin shorter than its layout", {"decode", (folder / "short.bin").string(), "--rom", "4.2.1", "--out", out}, 1},
+        {"4.1.1 image read as 4.2.1 holds no plan",
+         {"decode", (folder / "old.hex").string(), "--rom", "4.2.1", "--out", out},
+         1},
+        {"a .bin shorter than its layout",
+         {"decode", (folder / "short.bin").string(), "--rom", "4.2.1", "--out", out},
+         1},
         {"an empty image", {"decode", (folder / "empty.bin").string(), "--rom", "4.2.0", "--out", out}, 1},
-        {"a malformed HEX line", {"decode", (folder / "broken.hex").string(), "--rom", "4.2.0", "--out", out}, 2},
+        {"a malformed HEX line",
+         {"decode", (folder / "broken.hex").string(), "--rom", "4.2.0", "--out", out},
+         2},
         {"a missing image", {"decode", (folder / "none.hex").string(), "--rom", "4.2.0", "--out", out}, 2},
-        {"a ROM type that cannot be read", {"decode", (folder / "full.bin").string(), "--rom", "4.1.2", "--out", out}, 2},
+        {"a ROM type that cannot be read",
+         {"decode", (folder / "full.bin").string(), "--rom", "4.1.2", "--out", out},
+         2},
         {"no --out", {"decode", (folder / "full.bin").string(), "--rom", "4.2.1"}, 2},
         {"an image needs --rom", {"info", (folder / "full.bin").string()}, 2},
         {"an unknown format", {"compile", kExample, "--format", "srec"}, 2},

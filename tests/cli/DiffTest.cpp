@@ -53,8 +53,10 @@ TEST(KdtDiff, TheSamePlanTiedToTwoPathsDiffersInTheProjectPathOnly) {
 
     run = Kdt({"diff", a, b, "--format", "json"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "[\n  {\"section\": \"Не входит в образ ПЗУ\", \"item\": \"Имя проекта\", \"field\": \"\", "
-                       "\"old\": \"\\\"" + a + "\\\"\", \"new\": \"\\\"" + b + "\\\"\"}\n]\n");
+    EXPECT_EQ(run.out,
+              "[\n  {\"section\": \"Не входит в образ ПЗУ\", \"item\": \"Имя проекта\", \"field\": \"\", "
+              "\"old\": \"\\\"" +
+                  a + "\\\"\", \"new\": \"\\\"" + b + "\\\"\"}\n]\n");
 
     run = Kdt({"diff", a, a, "--format", "json"});
     EXPECT_EQ(run.status, 0);
@@ -73,12 +75,15 @@ TEST(KdtDiff, PlansThatDifferOnlyWhereNoImageLooksDifferForTheEditorOnly) {
 
     KdtRun run = Kdt({"diff", a, b});
     EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_EQ(run.out, "Не входит в образ ПЗУ\n"
-                       "  Имя проекта: \"" + a + "\" → \"" + b + "\"\n"
-                       "  Комментарий к файлу: \"Пример: перекрёсток ул. Ленина и пр. Мира\" → \"другой\"\n"
-                       "  Канал 27: цвет Желтый → Красный\n"
-                       "  Направления: длительности РУ соответствуют АПП да → нет\n"
-                       "  Направление 1: каналы направления 1, 2, 3 → —\n");
+    EXPECT_EQ(run.out,
+              "Не входит в образ ПЗУ\n"
+              "  Имя проекта: \"" +
+                  a + "\" → \"" + b +
+                  "\"\n"
+                  "  Комментарий к файлу: \"Пример: перекрёсток ул. Ленина и пр. Мира\" → \"другой\"\n"
+                  "  Канал 27: цвет Желтый → Красный\n"
+                  "  Направления: длительности РУ соответствуют АПП да → нет\n"
+                  "  Направление 1: каналы направления 1, 2, 3 → —\n");
     run = Kdt({"diff", a, b, "--controller-only"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "");
@@ -108,7 +113,9 @@ TEST(KdtDiff, APlanAndItsImageDifferOnlyWhereNoImageLooks) {
         const std::string image = (folder / (std::string(rom) + ".hex")).string();
         ASSERT_EQ(Kdt({"compile", kExample, "--rom", rom, "--out", image}).status, 0);
         TSignalPlan example = Example();
-        example.RomVersion = static_cast<std::uint8_t>(rom[4] == '3' ? kRom413 : rom[4] == '0' ? kRom420 : kRom421);
+        example.RomVersion = static_cast<std::uint8_t>(rom[4] == '3'   ? kRom413
+                                                       : rom[4] == '0' ? kRom420
+                                                                       : kRom421);
         const std::string source = Save(folder, "source.kdt", example);
         const KdtRun run = Kdt({"diff", source, image, "--rom", rom, "--controller-only"});
         EXPECT_EQ(run.status, 0) << run.out << run.err;
@@ -126,8 +133,9 @@ TEST(KdtDiff, ATableAndAProjectAreComparedAlike) {
     ASSERT_EQ(Kdt({"import", kTables + "crossing.dbf", "--out", imported}).status, 0);
     const KdtRun run = Kdt({"diff", kTables + "crossing.dbf", imported});
     EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_EQ(run.out, "Не входит в образ ПЗУ\n  Имя проекта: \"" + fs::absolute(kTables + "crossing.dbf").lexically_normal().string() +
-                           "\" → \"" + imported + "\"\n");
+    EXPECT_EQ(run.out, "Не входит в образ ПЗУ\n  Имя проекта: \"" +
+                           fs::absolute(kTables + "crossing.dbf").lexically_normal().string() + "\" → \"" +
+                           imported + "\"\n");
 }
 
 TEST(KdtDiff, BadInputIsStatusTwo) {

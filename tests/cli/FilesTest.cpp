@@ -77,27 +77,37 @@ struct Writer {
 // Every command that writes a file, with the output it is given.
 std::vector<Writer> Writers() {
     return {
-        {"new", 0, [](const Inputs&, const std::string& out) { return std::vector<std::string>{"new", "--out", out}; }},
-        {"compile", 0, [](const Inputs& in, const std::string& out) {
+        {"new", 0,
+         [](const Inputs&, const std::string& out) {
+             return std::vector<std::string>{"new", "--out", out};
+         }},
+        {"compile", 0,
+         [](const Inputs& in, const std::string& out) {
              return std::vector<std::string>{"compile", in.plan, "--out", out};
          }},
-        {"decode", 0, [](const Inputs& in, const std::string& out) {
+        {"decode", 0,
+         [](const Inputs& in, const std::string& out) {
              return std::vector<std::string>{"decode", in.image, "--rom", "4.2.1", "--out", out};
          }},
-        {"import", 0, [](const Inputs&, const std::string& out) {
+        {"import", 0,
+         [](const Inputs&, const std::string& out) {
              return std::vector<std::string>{"import", kTables + "crossing.dbf", "--out", out};
          }},
-        {"report", 0, [](const Inputs& in, const std::string& out) {
+        {"report", 0,
+         [](const Inputs& in, const std::string& out) {
              return std::vector<std::string>{"report", in.plan, "--out", out};
          }},
-        {"analyse", 1, [](const Inputs& in, const std::string& out) {
+        {"analyse", 1,
+         [](const Inputs& in, const std::string& out) {
              return std::vector<std::string>{"analyse", in.faulty, "--error-file", out};
          }},
-        {"simulate", 0, [](const Inputs& in, const std::string& out) {
-             return std::vector<std::string>{"simulate", in.plan, "--day", "1", "--time", "08:00:00",
-                                             "--ticks", "3", "--trace", out};
+        {"simulate", 0,
+         [](const Inputs& in, const std::string& out) {
+             return std::vector<std::string>{"simulate", in.plan,   "--day", "1",       "--time",
+                                             "08:00:00", "--ticks", "3",     "--trace", out};
          }},
-        {"export-sumo", 0, [](const Inputs& in, const std::string& out) {
+        {"export-sumo", 0,
+         [](const Inputs& in, const std::string& out) {
              return std::vector<std::string>{"export-sumo", in.plan, "--out", out};
          }},
     };
@@ -178,14 +188,17 @@ TEST(KdtOutputs, AnOutputIsNeverAnInputOfItsCommand) {
     const Case cases[] = {
         {"a report over its plan", {"report", inputs.plan, "--out", inputs.plan}},
         {"an image over its plan", {"compile", inputs.plan, "--out", inputs.plan}},
-        {"an image over a hard link to its plan", {"compile", inputs.plan, "--out", (folder / "hard.hex").string()}},
+        {"an image over a hard link to its plan",
+         {"compile", inputs.plan, "--out", (folder / "hard.hex").string()}},
         {"a trace over its plan",
-         {"simulate", inputs.plan, "--day", "1", "--time", "08:00:00", "--ticks", "3", "--trace", inputs.plan}},
+         {"simulate", inputs.plan, "--day", "1", "--time", "08:00:00", "--ticks", "3", "--trace",
+          inputs.plan}},
         {"an error file over its plan", {"analyse", inputs.faulty, "--error-file", inputs.faulty}},
         {"a decoded plan over a link to its image",
          {"decode", inputs.image, "--rom", "4.2.1", "--out", (folder / "alias.kdt").string()}},
         {"an imported plan over its base", {"import", table, "--base", inputs.plan, "--out", inputs.plan}},
-        {"an imported plan over the table's memo file", {"import", table, "--out", (folder / "memo.kdt").string()}},
+        {"an imported plan over the table's memo file",
+         {"import", table, "--out", (folder / "memo.kdt").string()}},
         {"a compiled image without --out over itself", {"compile", inputs.image, "--rom", "4.2.1"}},
         {"a SUMO file over its plan", {"export-sumo", inputs.plan, "--out", inputs.plan}},
         {"a SUMO file over its link map",
@@ -193,7 +206,8 @@ TEST(KdtOutputs, AnOutputIsNeverAnInputOfItsCommand) {
     };
     std::map<std::string, Bytes> before;
     for (const auto& entry : fs::directory_iterator(folder.path()))
-        if (fs::is_regular_file(entry.path())) before[entry.path().filename().string()] = ReadBytes(entry.path());
+        if (fs::is_regular_file(entry.path()))
+            before[entry.path().filename().string()] = ReadBytes(entry.path());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         const KdtRun run = Kdt(c.arguments);
@@ -255,7 +269,7 @@ TEST(KdtOutputs, ReadOnlyTargetsAreRefusedExceptAnEarlierImage) {
 // ---- the real program: what a terminal, a full disk or memory would see ----
 
 struct ProcessRun {
-    int status = -1;       // the exit status, or minus the signal
+    int status = -1;  // the exit status, or minus the signal
     long maxResidentKiB = 0;
     std::string err;
 };
@@ -305,7 +319,9 @@ std::vector<std::string> Others(const TempFolder& folder, const std::vector<std:
     return others;
 }
 
-std::size_t Lines(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
+std::size_t Lines(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
 
 TEST(KdtProcess, OutputThatNeverArrivesIsAFailure) {
     TempFolder folder;
@@ -369,8 +385,12 @@ TEST(KdtProcess, ANewPlanOverAHugeFileKeepsItsTailWithoutReadingItWhole) {
 TEST(KdtProcess, InputsThatAreNotRegularFilesAreRefusedAtOnce) {
     TempFolder folder;
     const std::vector<std::pair<const char*, std::vector<std::string>>> cases = {
-        {"f.kdt", {"info"}}, {"f.hex", {"info", "--rom", "4.2.1"}}, {"f.bin", {"info", "--rom", "4.2.1"}},
-        {"f.dbf", {"info"}}, {"zero.dbf", {"info"}}, {"zero.kdt", {"info"}},
+        {"f.kdt", {"info"}},
+        {"f.hex", {"info", "--rom", "4.2.1"}},
+        {"f.bin", {"info", "--rom", "4.2.1"}},
+        {"f.dbf", {"info"}},
+        {"zero.dbf", {"info"}},
+        {"zero.kdt", {"info"}},
     };
     for (const auto& [name, arguments] : cases) {
         if (std::string(name).rfind("zero", 0) == 0)

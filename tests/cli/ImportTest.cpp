@@ -78,7 +78,8 @@ TEST(KdtImport, ProblemsAndTheirExitStatus) {
         EXPECT_EQ(run.status, 2) << table;
         EXPECT_EQ(run.errLines(), 1u) << run.err;
     }
-    EXPECT_NE(Kdt({"import", kTables + "Help.dbf", "--out", out}).err.find("файлом справки"), std::string::npos);
+    EXPECT_NE(Kdt({"import", kTables + "Help.dbf", "--out", out}).err.find("файлом справки"),
+              std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(out));
 }
 
@@ -97,13 +98,14 @@ TEST(KdtImport, ARomTypeOrCountOutsideItsRangeIsABadRow) {
         const char* value;
     };
     const Case cases[] = {
-        {"134", "0"}, {"134", "7"}, {"134", "255"}, {"134", "-1"},  // ROM types are 1..6
-        {"130", "99999999"}, {"130", "0"}, {"131", "17"}, {"100 2", "17"}, {"100 0 1", "0"}, {"111", "5"},
+        {"134", "0"},        {"134", "7"}, {"134", "255"}, {"134", "-1"},  // ROM types are 1..6
+        {"130", "99999999"}, {"130", "0"}, {"131", "17"},  {"100 2", "17"}, {"100 0 1", "0"}, {"111", "5"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.kod) + " = " + c.value);
         test::TempFolder folder;
-        const auto table = WriteTable(folder, {{false, {"130", "4"}}, {false, {c.kod, c.value}}, {false, {"131", "3"}}});
+        const auto table =
+            WriteTable(folder, {{false, {"130", "4"}}, {false, {c.kod, c.value}}, {false, {"131", "3"}}});
         const auto out = folder / "out.kdt";
         const KdtRun run = Kdt({"import", table.string(), "--out", out.string()});
         EXPECT_EQ(run.status, 1) << run.err;
@@ -119,12 +121,14 @@ TEST(KdtImport, ARomTypeOrCountOutsideItsRangeIsABadRow) {
 TEST(KdtImport, ACutValueIsNamedInAWarning) {
     test::TempFolder folder;
     // 0 - 1 is 255, "none", in a byte: no fault.
-    const auto table = WriteTable(folder, {{false, {"112", "1", "300"}}, {false, {"155 1", "0"}}, {false, {"130", "2"}}});
+    const auto table =
+        WriteTable(folder, {{false, {"112", "1", "300"}}, {false, {"155 1", "0"}}, {false, {"130", "2"}}});
     const auto out = folder / "out.kdt";
     const KdtRun run = Kdt({"import", table.string(), "--out", out.string()});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.errLines(), 1u) << run.err;
-    EXPECT_NE(run.err.find("warning: row 1 (Kod \"112\"): PowerOnDuration 300"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("warning: row 1 (Kod \"112\"): PowerOnDuration 300"), std::string::npos)
+        << run.err;
     EXPECT_NE(run.err.find("stored as 44"), std::string::npos) << run.err;
     const TSignalPlan plan = Read(out);
     EXPECT_EQ(plan.PowerOnDuration, 44);
@@ -134,8 +138,8 @@ TEST(KdtImport, ACutValueIsNamedInAWarning) {
 TEST(KdtImport, ATableWithoutRowsWritesNothing) {
     const std::vector<std::vector<test::Row>> tables = {
         {},
-        {{true, {"130", "4"}}},      // a deleted row only
-        {{false, {"", "4"}}},        // a row without Kod only
+        {{true, {"130", "4"}}},  // a deleted row only
+        {{false, {"", "4"}}},    // a row without Kod only
     };
     for (const auto& rows : tables) {
         test::TempFolder folder;

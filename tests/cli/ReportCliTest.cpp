@@ -34,7 +34,8 @@ std::vector<std::string> Split(const std::string& text, const std::string& separ
 
 // Lines of text that ends with a line break after its last line.
 std::vector<std::string> LinesOf(const std::string& text, const std::string& lineBreak) {
-    EXPECT_TRUE(text.size() >= lineBreak.size() && text.ends_with(lineBreak)) << "the last line ends with a break";
+    EXPECT_TRUE(text.size() >= lineBreak.size() && text.ends_with(lineBreak))
+        << "the last line ends with a break";
     std::vector<std::string> lines = Split(text, lineBreak);
     lines.pop_back();
     return lines;
@@ -70,7 +71,8 @@ std::vector<std::string> TitleLines(const std::vector<std::string>& lines) {
 TEST(KdtReport, WritesTheWholeReportInWindows1251WithCrLf) {
     TempFolder folder;
     const auto output = folder / "r.txt";
-    const KdtRun run = Kdt({"report", kExample, "--sections", "all", "--date", "1.01.2027", "--out", output.string()});
+    const KdtRun run =
+        Kdt({"report", kExample, "--sections", "all", "--date", "1.01.2027", "--out", output.string()});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "");
@@ -140,7 +142,8 @@ TEST(KdtReport, ReadsAnImageOfTheRomTypeGiven) {
     ASSERT_EQ(run.status, 0) << run.err;
 
     const std::vector<std::string> all = ExpectedReport();
-    const auto phases = std::find(all.begin(), all.end(), " Тип данных : ФАЗЫ          Длительность  NN направлений");
+    const auto phases =
+        std::find(all.begin(), all.end(), " Тип данных : ФАЗЫ          Длительность  NN направлений");
     ASSERT_NE(phases, all.end());
     const auto phasesEnd = std::find(phases, all.end(), std::string(64, '='));
     const std::vector<std::string> lines = LinesOf(run.out, "\n");

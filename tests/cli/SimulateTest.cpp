@@ -47,7 +47,8 @@ std::vector<TraceRow> ReadTrace(const std::filesystem::path& path) {
         row.command = std::stoi(field);
         std::getline(fields, field, ',');  // phase
         std::getline(fields, row.status, ',');
-        if (row.status.size() >= 2 && row.status.front() == '"') row.status = row.status.substr(1, row.status.size() - 2);
+        if (row.status.size() >= 2 && row.status.front() == '"')
+            row.status = row.status.substr(1, row.status.size() - 2);
         std::getline(fields, row.lamps, ',');
         rows.push_back(row);
     }
@@ -62,7 +63,8 @@ int LongestPhase1Main(const std::vector<TraceRow>& rows, const std::string& from
     for (const TraceRow& row : rows) {
         if (row.time < from || row.time >= to) continue;
         const std::size_t at = row.status.find(marker);
-        if (at != std::string::npos) longest = std::max(longest, std::stoi(row.status.substr(at + marker.size())));
+        if (at != std::string::npos)
+            longest = std::max(longest, std::stoi(row.status.substr(at + marker.size())));
     }
     return longest;
 }
@@ -70,8 +72,8 @@ int LongestPhase1Main(const std::vector<TraceRow>& rows, const std::string& from
 TEST(KdtSimulate, AWholeMondayFollowsTheSchedule) {
     test::TempFolder folder;
     const auto trace = folder / "monday.csv";
-    const KdtRun run = Kdt({"simulate", kExample, "--day", "1", "--time", "00:00:00", "--ticks", "172800", "--trace",
-                            trace.string()});
+    const KdtRun run = Kdt({"simulate", kExample, "--day", "1", "--time", "00:00:00", "--ticks", "172800",
+                            "--trace", trace.string()});
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<TraceRow> rows = ReadTrace(trace);
     ASSERT_EQ(rows.size(), 172800u);
@@ -99,8 +101,8 @@ TEST(KdtSimulate, AChosenProgramRunsWithTheClockStandingStill) {
     test::TempFolder folder;
     const auto trace = folder / "p3.csv";
     // Monday 08:00 the schedule runs program 2; program 3 is chosen instead.
-    const KdtRun run = Kdt({"simulate", kExample, "--day", "1", "--time", "08:00:00", "--ticks", "2000", "--program",
-                            "3", "--trace", trace.string()});
+    const KdtRun run = Kdt({"simulate", kExample, "--day", "1", "--time", "08:00:00", "--ticks", "2000",
+                            "--program", "3", "--trace", trace.string()});
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<TraceRow> rows = ReadTrace(trace);
     ASSERT_EQ(rows.size(), 2000u);
@@ -115,9 +117,9 @@ TEST(KdtSimulate, PressesAndFaultsActBeforeTheirTick) {
     const auto trace = folder / "t.csv";
     // 07:00 on Monday, program 2 from the schedule. A fault marks channel 3
     // (a green of the conflict watch) failed lit: two clicks before tick 100.
-    const KdtRun run = Kdt({"simulate", kExample, "--day", "1", "--time", "07:00:00", "--ticks", "130", "--trace",
-                            trace.string(), "--press", "40:1", "--press", "41:1", "--fault", "100:3", "--fault",
-                            "100:3"});
+    const KdtRun run =
+        Kdt({"simulate", kExample, "--day", "1", "--time", "07:00:00", "--ticks", "130", "--trace",
+             trace.string(), "--press", "40:1", "--press", "41:1", "--fault", "100:3", "--fault", "100:3"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("tick 41, ТВП 1: Кнпка уже была нажата"), std::string::npos) << run.err;
     const std::vector<TraceRow> rows = ReadTrace(trace);

@@ -22,7 +22,9 @@ const std::string kExample = KDT_EXAMPLES_DIR "/crossing.kdt";
 
 // Program p (1-based) of the program block at 4: the tact count, 16
 // phases, then 16 phase durations.
-constexpr std::size_t PhaseDurationAddress(int program, int tact) { return 4 + 49 * (program - 1) + 17 + (tact - 1); }
+constexpr std::size_t PhaseDurationAddress(int program, int tact) {
+    return 4 + 49 * (program - 1) + 17 + (tact - 1);
+}
 
 struct Images {
     explicit Images(const TempFolder& folder, const std::string& rom = "4.2.1")
@@ -33,7 +35,8 @@ struct Images {
     std::string hex, bin;
 };
 
-std::string Changed(const TempFolder& folder, const std::string& bin, std::size_t address, std::uint8_t value) {
+std::string Changed(const TempFolder& folder, const std::string& bin, std::size_t address,
+                    std::uint8_t value) {
     Bytes bytes = ReadBytes(bin);
     bytes.at(address) = value;
     const std::string path = (folder / "changed.bin").string();
@@ -89,7 +92,8 @@ TEST(KdtVerify, AHexFileIsComparedAsItsImage) {
     ASSERT_EQ(record.substr(at, 2), "16");
     record.replace(at, 2, "1B");
     unsigned sum = 0;
-    for (std::size_t i = 1; i + 2 < record.size(); i += 2) sum += std::stoul(record.substr(i, 2), nullptr, 16);
+    for (std::size_t i = 1; i + 2 < record.size(); i += 2)
+        sum += std::stoul(record.substr(i, 2), nullptr, 16);
     char checksum[3];
     std::snprintf(checksum, sizeof checksum, "%02X", (0x100 - sum % 0x100) % 0x100);
     record.replace(record.size() - 2, 2, checksum);
@@ -97,7 +101,8 @@ TEST(KdtVerify, AHexFileIsComparedAsItsImage) {
     WriteBytes(folder / "changed.hex", Bytes(hex.begin(), hex.end()));
     const KdtRun run = Kdt({"verify", kExample, (folder / "changed.hex").string()});
     EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_NE(run.out.find("  Программа 2, такт 3: длительность фазы 22 → 27 с\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("  Программа 2, такт 3: длительность фазы 22 → 27 с\n"), std::string::npos)
+        << run.out;
 }
 
 // Bytes the controller derives from the plan (here a program load sum)
@@ -109,9 +114,10 @@ TEST(KdtVerify, BytesNoFieldExplainsAreListedByAddress) {
     const KdtRun run = Kdt({"verify", kExample, Changed(folder, images.bin, 2911, original[2911] ^ 0x01)});
     EXPECT_EQ(run.status, 1) << run.err;
     char expected[160];
-    std::snprintf(expected, sizeof expected,
-                  "bytes no field explains:\n  0x0B5F (2911): plan 0x%02X, image 0x%02X — сумма загрузки программы 2\n",
-                  unsigned{original[2911]}, unsigned{original[2911] ^ 0x01u});
+    std::snprintf(
+        expected, sizeof expected,
+        "bytes no field explains:\n  0x0B5F (2911): plan 0x%02X, image 0x%02X — сумма загрузки программы 2\n",
+        unsigned{original[2911]}, unsigned{original[2911] ^ 0x01u});
     EXPECT_EQ(run.out, "the image differs from the plan at 1 of 2874 addresses of the 4.2.1 layout\n" +
                            std::string(expected));
 }
@@ -123,8 +129,10 @@ TEST(KdtVerify, WithoutAReadableImageTheAddressesAloneAreListed) {
         const Images images(folder, "4.1.1");
         const KdtRun run = Kdt({"verify", kExample, Changed(folder, images.bin, 0, 99), "--rom", "4.1.1"});
         EXPECT_EQ(run.status, 1);
-        EXPECT_NE(run.out.find("no values compared: images of 4.1.1 cannot be read back\n"), std::string::npos);
-        EXPECT_NE(run.out.find("  0x0000 (0): plan 0x0A, image 0x63 — период выхода из конфликта\n"), std::string::npos)
+        EXPECT_NE(run.out.find("no values compared: images of 4.1.1 cannot be read back\n"),
+                  std::string::npos);
+        EXPECT_NE(run.out.find("  0x0000 (0): plan 0x0A, image 0x63 — период выхода из конфликта\n"),
+                  std::string::npos)
             << run.out;
     }
     {
@@ -135,7 +143,8 @@ TEST(KdtVerify, WithoutAReadableImageTheAddressesAloneAreListed) {
         EXPECT_NE(run.out.find("no values compared: the image does not read back as a plan for 4.2.1\n"),
                   std::string::npos)
             << run.out;
-        EXPECT_NE(run.out.find("  0x0000 (0): plan 0x05, image 0x00 — период выхода из конфликта\n"), std::string::npos)
+        EXPECT_NE(run.out.find("  0x0000 (0): plan 0x05, image 0x00 — период выхода из конфликта\n"),
+                  std::string::npos)
             << run.out;
     }
 }
@@ -159,10 +168,14 @@ TEST(KdtVerify, ADamagedImageIsStatusTwo) {
         const char* says;
     };
     const Case cases[] = {
-        {"a BIN file shorter than its layout", {"verify", kExample, (folder / "short.bin").string()}, "2973 bytes"},
-        {"a HEX file whose last records are missing", {"verify", kExample, (folder / "short.hex").string()},
+        {"a BIN file shorter than its layout",
+         {"verify", kExample, (folder / "short.bin").string()},
+         "2973 bytes"},
+        {"a HEX file whose last records are missing",
+         {"verify", kExample, (folder / "short.hex").string()},
          "the 4.2.1 layout 2974"},
-        {"a HEX record with a bad checksum", {"verify", kExample, (folder / "checksum.hex").string()},
+        {"a HEX record with a bad checksum",
+         {"verify", kExample, (folder / "checksum.hex").string()},
          "контрольную сумму"},
         {"a missing image", {"verify", kExample, (folder / "missing.bin").string()}, "missing.bin"},
         {"a missing plan", {"verify", (folder / "missing.kdt").string(), images.bin}, "missing.kdt"},

@@ -62,8 +62,8 @@ std::string LongMemo() {
 struct PlanRow {
     std::string kod;
     std::optional<long> val1, val2, val3;  // nullopt: blank
-    std::string str;                      // UTF-8; empty: no memo or a memo of no bytes
-    std::string comment;                  // UTF-8
+    std::string str;                       // UTF-8; empty: no memo or a memo of no bytes
+    std::string comment;                   // UTF-8
 };
 
 // The live rows of PLAN_ROWS in make_fixtures.py; its two deleted rows
@@ -73,7 +73,8 @@ std::vector<PlanRow> PlanRows() {
         {"100 1 3 5", 2, 40, 12, "", "tact 5 of program 3"},
         {"120", 1, std::nullopt, std::nullopt, "Y" + std::string(31, ' '), "yellow flash"},
         {"150 2", 1, 0, std::nullopt, "X X", "Val3 blank"},
-        {"180", std::nullopt, std::nullopt, std::nullopt, "Перекрёсток №1: ул. Ленина - пр. Мира", "Комментарий"},
+        {"180", std::nullopt, std::nullopt, std::nullopt, "Перекрёсток №1: ул. Ленина - пр. Мира",
+         "Комментарий"},
         {"140 1", -5, 3, 0, LongMemo(), ""},
         {"134", 5, std::nullopt, std::nullopt, "", ""},
     };
@@ -127,14 +128,15 @@ TEST_P(DbasePlanTable, LooksFieldsUpWithoutRegardToCase) {
     EXPECT_EQ(table->FieldIndex("kod"), kod);
     EXPECT_EQ(table->FieldIndex("comment"), table->FieldIndex("COMMENT"));
     EXPECT_NE(table->FieldIndex("Val1"), table->FieldIndex("Val2"));
-    for (const char* absent : {"Val4", "Ko", "Kod ", "", "Str1"}) EXPECT_FALSE(table->FieldIndex(absent)) << absent;
+    for (const char* absent : {"Val4", "Ko", "Kod ", "", "Str1"})
+        EXPECT_FALSE(table->FieldIndex(absent)) << absent;
 }
 
 INSTANTIATE_TEST_SUITE_P(DbaseFormats, DbasePlanTable,
-                         ::testing::Values("plan3.dbf",     // dBase III
-                                           "planfox.dbf",   // FoxPro, 64-byte memo blocks
-                                           "planvfp.dbf",   // Visual FoxPro, binary block numbers
-                                           "plan4.dbf"),    // dBase IV, 1024-byte memo blocks
+                         ::testing::Values("plan3.dbf",    // dBase III
+                                           "planfox.dbf",  // FoxPro, 64-byte memo blocks
+                                           "planvfp.dbf",  // Visual FoxPro, binary block numbers
+                                           "plan4.dbf"),   // dBase IV, 1024-byte memo blocks
                          [](const auto& info) {
                              const std::string name = info.param;
                              return name.substr(0, name.size() - 4);
@@ -303,12 +305,30 @@ TEST(DbaseTableRows, ReadsWholeNumbersAndRefusesTheRest) {
         const char* cell;
         std::optional<long> value;  // nullopt: not a whole number
     } cases[] = {
-        {"12", 12}, {"   -12", -12}, {"+7", 7}, {"  007  ", 7}, {"0", 0}, {"-0", 0},
-        {"12.00", 12}, {"12.", 12}, {"-9223372036854775808", std::numeric_limits<long>::min()},
-        {"12.50", std::nullopt}, {".5", std::nullopt}, {"1 2", std::nullopt}, {"100 1 3 5", std::nullopt},
-        {"abc", std::nullopt}, {"12abc", std::nullopt}, {"******", std::nullopt}, {"-", std::nullopt},
-        {"+-5", std::nullopt}, {"--5", std::nullopt}, {"- 5", std::nullopt}, {"1e3", std::nullopt},
-        {"0x10", std::nullopt}, {"99999999999999999999", std::nullopt}, {"", std::nullopt},
+        {"12", 12},
+        {"   -12", -12},
+        {"+7", 7},
+        {"  007  ", 7},
+        {"0", 0},
+        {"-0", 0},
+        {"12.00", 12},
+        {"12.", 12},
+        {"-9223372036854775808", std::numeric_limits<long>::min()},
+        {"12.50", std::nullopt},
+        {".5", std::nullopt},
+        {"1 2", std::nullopt},
+        {"100 1 3 5", std::nullopt},
+        {"abc", std::nullopt},
+        {"12abc", std::nullopt},
+        {"******", std::nullopt},
+        {"-", std::nullopt},
+        {"+-5", std::nullopt},
+        {"--5", std::nullopt},
+        {"- 5", std::nullopt},
+        {"1e3", std::nullopt},
+        {"0x10", std::nullopt},
+        {"99999999999999999999", std::nullopt},
+        {"", std::nullopt},
     };
     std::vector<Row> rows;
     for (const auto& c : cases) rows.push_back({false, {c.cell, c.cell}});
@@ -338,8 +358,7 @@ TEST(DbaseTableRows, KeepsLeadingBlanksOfTextAndDropsTrailingOnes) {
     TempFolder folder;
     std::string error;
     std::optional<DbaseTable> table = WriteAndOpen(
-        folder,
-        TableBytes(0x03, {{"Kod", 'C', 12}, {"Val1", 'N', 6}}, {{false, {"  100 1", "   42 "}}}),
+        folder, TableBytes(0x03, {{"Kod", 'C', 12}, {"Val1", 'N', 6}}, {{false, {"  100 1", "   42 "}}}),
         error);
     ASSERT_TRUE(table) << error;
     EXPECT_EQ(Text(*table, "Kod"), "  100 1");
@@ -395,11 +414,11 @@ TEST(DbaseTableOpen, RefusesDamagedTables) {
         {"header cut at 20 bytes", [](Bytes& b) { b.resize(20); }, "заголовок обрезан"},
         {"a text file", [](Bytes& b) { b[0] = 'K'; }, "не таблица dBase"},
         {"a dBase 7 table", [](Bytes& b) { b[0] = 0x04; }, "не таблица dBase"},
-        {"header length beyond the file", [](Bytes& b) { PutLe(b, 8, static_cast<std::uint32_t>(b.size() + 1), 2); },
-         "больше длины файла"},
+        {"header length beyond the file",
+         [](Bytes& b) { PutLe(b, 8, static_cast<std::uint32_t>(b.size() + 1), 2); }, "больше длины файла"},
         {"header length without room for the terminator", [](Bytes& b) { PutLe(b, 8, 32, 2); }, "меньше"},
-        {"no terminator before the header length",
-         [](Bytes& b) { b[headerLength - 1] = 'X'; }, "описания полей выходят за заголовок"},
+        {"no terminator before the header length", [](Bytes& b) { b[headerLength - 1] = 'X'; },
+         "описания полей выходят за заголовок"},
         {"header length cutting a descriptor", [](Bytes& b) { PutLe(b, 8, 32 + 32 + 16, 2); },
          "описания полей выходят за заголовок"},
         {"descriptors running to the end of the file",
@@ -453,7 +472,8 @@ TEST(DbaseTableOpen, RefusesAMissingTableOrADamagedMemoFileHeader) {
         SCOPED_TRACE(c.name);
         TempFolder folder;
         std::string error;
-        EXPECT_FALSE(WriteAndOpen(folder, TableBytes(c.version, fields, {{false, {"1"}}}), error, c.memoName, c.memo));
+        EXPECT_FALSE(
+            WriteAndOpen(folder, TableBytes(c.version, fields, {{false, {"1"}}}), error, c.memoName, c.memo));
         EXPECT_NE(error.find(c.reason), std::string::npos) << error;
     }
 
@@ -487,8 +507,8 @@ std::optional<DbaseTable> OpenWithMemos(const TempFolder& folder, const MemoTabl
     for (const std::string& pointer : pointers) rows.push_back({false, {"row", pointer}});
     std::string error;
     std::optional<DbaseTable> table = WriteAndOpen(
-        folder, TableBytes(format.version, {{"Kod", 'C', 4}, {"Str", 'M', format.pointerLength}}, rows), error,
-        format.memoName, memo);
+        folder, TableBytes(format.version, {{"Kod", 'C', 4}, {"Str", 'M', format.pointerLength}}, rows),
+        error, format.memoName, memo);
     EXPECT_TRUE(table) << error;
     return table;
 }
@@ -506,8 +526,8 @@ TEST(DbaseTableMemo, ReadsMemoVariantsOfEachFormat) {
     } cases[] = {
         {"dBase III ending at a single 1Ah", kDbase3, build(MemoFile::Dbase3(), "one\x1A"), "one"},
         {"dBase III keeping trailing blanks", kDbase3, build(MemoFile::Dbase3(), "two  \x1A\x1A"), "two  "},
-        {"dBase IV with 1Ah 1Ah inside its length", kDbase4, build(MemoFile::Dbase4(512), Dbase4Entry("three\x1A\x1A")),
-         "three"},
+        {"dBase IV with 1Ah 1Ah inside its length", kDbase4,
+         build(MemoFile::Dbase4(512), Dbase4Entry("three\x1A\x1A")), "three"},
         {"dBase IV with 64-byte blocks past its first block", kDbase4,
          build(MemoFile::Dbase4(64), Dbase4Entry(std::string(100, 'f'))), std::string(100, 'f')},
         {"FoxPro text with a 1Ah byte", kFoxPro, build(MemoFile::FoxPro(64, 64), FoxProEntry("six\x1A")),
@@ -544,8 +564,10 @@ TEST(DbaseTableMemo, ReportsADamagedMemoWhenItIsReadAndReadsTheOtherRows) {
         MemoFile memo = MemoFile::Dbase3();
         const std::string good = memo.Add("good\x1A\x1A");
         cases.push_back({"dBase III block beyond the file", kDbase3, memo.bytes(), good, "99", "за концом"});
-        cases.push_back({"dBase III block number not a number", kDbase3, memo.bytes(), good, "1x", "не число"});
-        cases.push_back({"dBase III block number of 10 nines", kDbase3, memo.bytes(), good, "9999999999", "за концом"});
+        cases.push_back(
+            {"dBase III block number not a number", kDbase3, memo.bytes(), good, "1x", "не число"});
+        cases.push_back(
+            {"dBase III block number of 10 nines", kDbase3, memo.bytes(), good, "9999999999", "за концом"});
         const std::string open = memo.Add("no end marker, the file ends");
         cases.push_back({"dBase III memo without its end", kDbase3, memo.bytes(), good, open, "метки конца"});
     }
@@ -555,9 +577,11 @@ TEST(DbaseTableMemo, ReportsADamagedMemoWhenItIsReadAndReadsTheOtherRows) {
         const std::string bare = memo.Add("text without a block header");
         const std::string tooShort = memo.Add(Dbase4Entry("", 4));
         const std::string tooLong = memo.Add(Dbase4Entry("abc", 5000));
-        cases.push_back({"dBase IV block without FF FF 08 00", kDbase4, memo.bytes(), good, bare, "FF FF 08 00"});
+        cases.push_back(
+            {"dBase IV block without FF FF 08 00", kDbase4, memo.bytes(), good, bare, "FF FF 08 00"});
         cases.push_back({"dBase IV length below 8", kDbase4, memo.bytes(), good, tooShort, "меньше 8"});
-        cases.push_back({"dBase IV length beyond the file", kDbase4, memo.bytes(), good, tooLong, "конец файла"});
+        cases.push_back(
+            {"dBase IV length beyond the file", kDbase4, memo.bytes(), good, tooLong, "конец файла"});
         const std::string cut = memo.Add("\xFF\xFF\x08");
         cases.push_back({"dBase IV block header cut", kDbase4, memo.bytes(), good, cut, "обрезан"});
     }
@@ -565,7 +589,8 @@ TEST(DbaseTableMemo, ReportsADamagedMemoWhenItIsReadAndReadsTheOtherRows) {
         MemoFile memo = MemoFile::FoxPro(64, 64);
         const std::string good = memo.Add(FoxProEntry("good"));
         const std::string tooLong = memo.Add(FoxProEntry("abc", 1000));
-        cases.push_back({"FoxPro length beyond the file", kFoxPro, memo.bytes(), good, tooLong, "конец файла"});
+        cases.push_back(
+            {"FoxPro length beyond the file", kFoxPro, memo.bytes(), good, tooLong, "конец файла"});
         cases.push_back({"FoxPro block inside the header", kFoxPro, memo.bytes(), good, "3", "заголовка"});
         cases.push_back({"FoxPro block beyond the file", kFoxPro, memo.bytes(), good, "4000", "за концом"});
         const std::string cut = memo.Add(std::string("\0\0\0\1\0", 5));
@@ -574,8 +599,8 @@ TEST(DbaseTableMemo, ReportsADamagedMemoWhenItIsReadAndReadsTheOtherRows) {
     {
         MemoFile memo = MemoFile::FoxPro(64, 64);
         const std::string good = memo.Add(FoxProEntry("good"));
-        cases.push_back({"Visual FoxPro block beyond the file", kVisualFoxPro, memo.bytes(), good, "4294967295",
-                         "за концом"});
+        cases.push_back({"Visual FoxPro block beyond the file", kVisualFoxPro, memo.bytes(), good,
+                         "4294967295", "за концом"});
     }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -611,11 +636,13 @@ TEST(DbaseTableMemo, TreatsNoBlockAndAMemoOfNoBytesAsEmpty) {
         {"dBase III blank block number", kDbase3, MemoFile::Dbase3().bytes(), ""},
         {"dBase III block 0", kDbase3, MemoFile::Dbase3().bytes(), "         0"},
         {"Visual FoxPro block 0", kVisualFoxPro, MemoFile::FoxPro(64, 64).bytes(), Binary32(0)},
-        {"dBase IV memo of no bytes", kDbase4, [] {
+        {"dBase IV memo of no bytes", kDbase4,
+         [] {
              MemoFile memo = MemoFile::Dbase4(512);
              memo.Add(Dbase4Entry(""));
              return memo.bytes();
-         }(), "1"},
+         }(),
+         "1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -51,7 +51,7 @@ TEST(AtomicWrite, WritesThroughLinksAndTheLinksStayLinks) {
     TempFolder folder;
     fs::create_directory(folder / "real");
     WriteBytes(folder / "real" / "plan.kdt", kOld);
-    fs::create_symlink("real/plan.kdt", folder / "relative.kdt");     // relative to its own folder
+    fs::create_symlink("real/plan.kdt", folder / "relative.kdt");       // relative to its own folder
     fs::create_symlink(folder / "relative.kdt", folder / "chain.kdt");  // a link to a link
 
     for (const char* name : {"relative.kdt", "chain.kdt"}) {
@@ -213,7 +213,12 @@ TEST(AtomicWrite, KeepsTheTailOfALongerTargetFromTheOffsetAsked) {
 }
 
 // Child exit codes of the full-disk test.
-enum FullDiskVerdict { kReported = 0, kNotReported = 1, kNotNamingTheTarget = 2, kNamingTheTemporaryFile = 3 };
+enum FullDiskVerdict {
+    kReported = 0,
+    kNotReported = 1,
+    kNotNamingTheTarget = 2,
+    kNamingTheTemporaryFile = 3
+};
 
 TEST(AtomicWrite, AFullDiskIsReportedNamingTheTargetAndLeavesTheOldFile) {
     TempFolder folder;

@@ -143,7 +143,8 @@ TEST(LegacyImport, ABadRowStopsTheImportKeepingTheRowsBeforeIt) {
 TEST(LegacyImport, ATableWithoutARomTypeRowKeepsTheRomType) {
     for (const std::uint8_t rom : {std::uint8_t(0), std::uint8_t(5)}) {
         TSignalPlan plan = NewPlan(rom);
-        ASSERT_EQ(ImportLegacyTable(kTables / "norom.dbf", plan).status, LegacyImportResult::Status::Imported);
+        ASSERT_EQ(ImportLegacyTable(kTables / "norom.dbf", plan).status,
+                  LegacyImportResult::Status::Imported);
         EXPECT_EQ(plan.RomVersion, rom);
         EXPECT_EQ(plan.PhaseCount, 2);
     }
@@ -164,7 +165,8 @@ TEST(LegacyImport, RowsOutsideThePlanAreSkippedAndCounted) {
 TEST(LegacyImport, ATableWithoutRowsChangesNothing) {
     test::TempFolder folder;
     const std::vector<test::FieldDef> fields = {{"Kod", 'C', 12}, {"Val1", 'N', 6}, {"Val2", 'N', 6}};
-    test::WriteBytes(folder / "empty.dbf", test::TableBytes(0x03, fields, {{true, {"130", "4"}}, {false, {"", "3"}}}));
+    test::WriteBytes(folder / "empty.dbf",
+                     test::TableBytes(0x03, fields, {{true, {"130", "4"}}, {false, {"", "3"}}}));
     TSignalPlan plan = NewPlan();
     StoreText(plan.ProjectFileName, "kept.kdt");
     const TSignalPlan before = plan;

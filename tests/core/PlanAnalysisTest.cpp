@@ -2,9 +2,9 @@
 // breaks one thing and lists every line the analysis must report for it.
 #include <gtest/gtest.h>
 
+#include <iconv.h>
 #include <cstring>
 #include <functional>
-#include <iconv.h>
 
 #include "ExampleCrossing.h"
 #include "analysis/ErrorFile.h"
@@ -33,11 +33,14 @@ const std::vector<AnalysisCase>& Cases() {
         {"last and first tacts show the same phase",
          [](TSignalPlan& p) { p.Program[0].TactPhase[2] = 0; },
          {"Err  4 | В программе № 1 в тактах №№ 1 и 3 подряд установлена одна и та же ФАЗА"}},
-        {"a button without its wait display", [](TSignalPlan& p) { p.Tvp[2].WaitMask = 0; },
+        {"a button without its wait display",
+         [](TSignalPlan& p) { p.Tvp[2].WaitMask = 0; },
          {"Err  5 | Незадана \"уставка ждите\" для ТВП № 2"}},
-        {"no yellow flashing setting", [](TSignalPlan& p) { p.YellowFlashMask = 0; },
+        {"no yellow flashing setting",
+         [](TSignalPlan& p) { p.YellowFlashMask = 0; },
          {"Err  7 | Не задана \"уставка желтое мигание\""}},
-        {"a head without its duration", [](TSignalPlan& p) { p.Direction[2].HeadDuration = 0; },
+        {"a head without its duration",
+         [](TSignalPlan& p) { p.Direction[2].HeadDuration = 0; },
          {"Err  8 | Не задана \"длительность включения фазы (голова)\" для направления № 3"}},
         {"a direction without head and tail masks",
          [](TSignalPlan& p) {
@@ -53,7 +56,9 @@ const std::vector<AnalysisCase>& Cases() {
          },
          {"Err  9 | Не сформирован Сут.Графике на день - \"Понедельник\""}},
         {"an unused 24:00 row runs a program that does not exist",
-         [](TSignalPlan& p) { p.Schedule[0][5] = {24, 0, kCommandFirstProgram + 4}; },
+         [](TSignalPlan& p) {
+             p.Schedule[0][5] = {24, 0, kCommandFirstProgram + 4};
+         },
          {"Err  9 | Задана несуществующая программа в Сут.Графике на \"Воскресенье\" в \"24:00\" - АПП № 5"}},
         {"an inter-tact of 260 acts as 4",
          [](TSignalPlan& p) { p.Program[0].TactInterDuration[0] = 260; },
@@ -62,11 +67,14 @@ const std::vector<AnalysisCase>& Cases() {
         {"an early additional green overlaps the greens going off",
          [](TSignalPlan& p) { p.Direction[8].ExtraGreenAfterRed = 8; },
          // Direction 9 is green from 12 - 8 = 4, direction 1 blinks until 6.
-         {"Err 11 | Включаемые и выключаемые \"зеленые\" в ТПром горят одновременно ! 2=ед.(Программа-1 ТАКТ-2) "
+         {"Err 11 | Включаемые и выключаемые \"зеленые\" в ТПром горят одновременно ! 2=ед.(Программа-1 "
+          "ТАКТ-2) "
           "см. Направления (Доп.Зелен.) и Программы",
-          "Err 11 | Включаемые и выключаемые \"зеленые\" в ТПром горят одновременно ! 2=ед.(Программа-2 ТАКТ-2) "
+          "Err 11 | Включаемые и выключаемые \"зеленые\" в ТПром горят одновременно ! 2=ед.(Программа-2 "
+          "ТАКТ-2) "
           "см. Направления (Доп.Зелен.) и Программы",
-          "Err 11 | Включаемые и выключаемые \"зеленые\" в ТПром горят одновременно ! 2=ед.(Программа-3 ТАКТ-2) "
+          "Err 11 | Включаемые и выключаемые \"зеленые\" в ТПром горят одновременно ! 2=ед.(Программа-3 "
+          "ТАКТ-2) "
           "см. Направления (Доп.Зелен.) и Программы"}},
         {"a long manual yellow does not fit the phase inter-tacts",
          [](TSignalPlan& p) { p.DirectionManual[0].TailDuration = 20; },
@@ -116,12 +124,15 @@ const std::vector<AnalysisCase>& Cases() {
          {}},
         {"a new plan",
          [](TSignalPlan& p) { ResetPlan(p, kRom421, 60); },
-         {"Err  0 | Недостаточно фаз", "Err  1 | Недостаточно направлений",
+         {"Err  0 | Недостаточно фаз",
+          "Err  1 | Недостаточно направлений",
           "Err  2 | Нет установленных направлений в фазе № 1",
           "Err  3 | <возможно ошибка> Недостаточно тактов в программе № 1",
           "Err  4 | В программе № 1 в тактах №№ 1 и 1 подряд установлена одна и та же ФАЗА",
-          "Err  7 | Не задана \"уставка желтое мигание\"", "Err  7 | Не задана \"уставка кругом красное\"",
-          "Err  7 | Не задана \"уставка конфликт зеленого\"", "Err  7 | Не задана \"уставка конфликт красного\"",
+          "Err  7 | Не задана \"уставка желтое мигание\"",
+          "Err  7 | Не задана \"уставка кругом красное\"",
+          "Err  7 | Не задана \"уставка конфликт зеленого\"",
+          "Err  7 | Не задана \"уставка конфликт красного\"",
           "Err  8 | Не задана \"уставка начало фазы (голова)\" для направления № 1",
           "Err  8 | Не задана \"уставка зеленые\" для направления № 1",
           "Err  8 | Не задана \"уставка красные\" для направления № 1",
@@ -209,7 +220,8 @@ TEST(ErrorFile, HeaderFindingsWindows1251AndCrLf) {
     ASSERT_EQ(WriteErrorFile(path, ErrorFileLines(plan, path, result.findings)).error, "");
 
     const std::string expected = ToCp1251(
-        "*** Результат анализа проекта СОД сохранен в файле: \"" + path.string() + "\"\r\n"
+        "*** Результат анализа проекта СОД сохранен в файле: \"" + path.string() +
+        "\"\r\n"
         "***\r\n"
         "*** Проект СОД: \"c:\\kdt_win\\project\\перекрёсток.kdt\"\r\n"
         "*** Комментарий к проекту: \"\"\r\n"
@@ -219,7 +231,8 @@ TEST(ErrorFile, HeaderFindingsWindows1251AndCrLf) {
         "Err 13 | Период ТВП (=7 сек.) должен быть больше ТМин (в данном случае > 10 сек.)\r\n"
         "         (в программе-1 увеличьте фазу-3, или уменьшите фазу ТВП кнопки №2) см. Программы и ТВП\r\n"
         "Err 13 | Период ТВП (=4 сек.) должен быть больше ТМин (в данном случае > 10 сек.)\r\n"
-        "         (в программе-2 увеличьте фазу-3, или уменьшите фазу ТВП кнопки №2) см. Программы и ТВП\r\n");
+        "         (в программе-2 увеличьте фазу-3, или уменьшите фазу ТВП кнопки №2) см. Программы и "
+        "ТВП\r\n");
     const std::vector<std::uint8_t> bytes = test::ReadBytes(path);
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected);
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"Error.txt"});
@@ -229,8 +242,10 @@ TEST(ErrorFile, AFolderThatCannotBeWrittenIsAnError) {
     test::TempFolder folder;
     test::WriteBytes(folder / "file", {1});
     const TSignalPlan plan = Example();
-    EXPECT_FALSE(WriteErrorFile(folder / "missing" / "Error.txt", ErrorFileLines(plan, "x", {"Err  0 | x"})).ok());
-    EXPECT_FALSE(WriteErrorFile(folder / "file" / "Error.txt", ErrorFileLines(plan, "x", {"Err  0 | x"})).ok());
+    EXPECT_FALSE(
+        WriteErrorFile(folder / "missing" / "Error.txt", ErrorFileLines(plan, "x", {"Err  0 | x"})).ok());
+    EXPECT_FALSE(
+        WriteErrorFile(folder / "file" / "Error.txt", ErrorFileLines(plan, "x", {"Err  0 | x"})).ok());
 }
 
 }  // namespace

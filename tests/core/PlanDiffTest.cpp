@@ -38,32 +38,32 @@ struct SectionCase {
 };
 
 const SectionCase kSectionCases[] = {
-    {"Header", [](TSignalPlan& p) { StoreText(p.Comment, "x"); }, PlanSection::Header, "Не входит в образ ПЗУ",
-     "Комментарий к файлу: \"Пример: перекрёсток ул. Ленина и пр. Мира\" → \"x\""},
+    {"Header", [](TSignalPlan& p) { StoreText(p.Comment, "x"); }, PlanSection::Header,
+     "Не входит в образ ПЗУ", "Комментарий к файлу: \"Пример: перекрёсток ул. Ленина и пр. Мира\" → \"x\""},
     {"Parameters", [](TSignalPlan& p) { p.MinPhaseDuration = 9; }, PlanSection::Parameters, "Параметры",
      "Параметры: минимальная длительность фазы 3 → 4,5 с"},
     {"Colours", [](TSignalPlan& p) { p.ChannelColour[4] = 3; }, PlanSection::Colours, "Не входит в образ ПЗУ",
      "Канал 5: цвет Желтый → Зеленый"},
     {"Settings", [](TSignalPlan& p) { p.YellowFlashMask |= 1u << 29; }, PlanSection::Settings, "Уставки",
      "Уставки: желтое мигание 2, 5, 8, 11, 22, 25 → 2, 5, 8, 11, 22, 25, 30"},
-    {"Directions", [](TSignalPlan& p) { p.Direction[2].TailDuration = 8; }, PlanSection::Directions, "Направления",
-     "Направление 3: длительность \"Хвост\" 3 → 4 с"},
+    {"Directions", [](TSignalPlan& p) { p.Direction[2].TailDuration = 8; }, PlanSection::Directions,
+     "Направления", "Направление 3: длительность \"Хвост\" 3 → 4 с"},
     {"Phases", [](TSignalPlan& p) { p.PhaseDirections[1] = 1u << 8; }, PlanSection::Phases, "Фазы",
      "Фаза 2: направления 9, 10 → 9"},
     {"GreenStreets", [](TSignalPlan& p) { p.GreenStreet[2] = 0; }, PlanSection::GreenStreets, "Зеленые улицы",
      "Фаза 3: зеленая улица 3 → 1"},
-    {"Programs", [](TSignalPlan& p) { p.Program[1].TactDuration[2] = 50; }, PlanSection::Programs, "Программы",
-     "Программа 2, такт 3: длительность фазы 22 → 25 с"},
+    {"Programs", [](TSignalPlan& p) { p.Program[1].TactDuration[2] = 50; }, PlanSection::Programs,
+     "Программы", "Программа 2, такт 3: длительность фазы 22 → 25 с"},
     {"PedestrianCall", [](TSignalPlan& p) { p.Tvp[2].Duration = 30; }, PlanSection::PedestrianCall,
      "Табло вызова пешеходом", "Кнопка ТВП 2: длительность 12 → 15 с"},
     {"DailySchedule", [](TSignalPlan& p) { p.Schedule[1][3].Minute = 30; }, PlanSection::DailySchedule,
      "Суточный график", "Суточный график, пн, строка 4: 10:00 АПП 1 → 10:30 АПП 1"},
     {"PowerOn", [](TSignalPlan& p) { p.PowerOnDuration = 20; }, PlanSection::PowerOn, "Включение контроллера",
      "Включение контроллера: длительность состояния 10 → 20 с"},
-    {"Coordinator", [](TSignalPlan& p) { p.CoordDelay[0][0] = 5; }, PlanSection::Coordinator, "План координации",
-     "План координации, программа 1, контроллер 1: задержка 1 → 5 с"},
-    {"SpeedIndicator", [](TSignalPlan& p) { p.SpeedSchedule[0].Speed[2] = 50; }, PlanSection::SpeedIndicator, "УСК",
-     "УСК, строка 1: скорость 3 60 → 50 км/ч"},
+    {"Coordinator", [](TSignalPlan& p) { p.CoordDelay[0][0] = 5; }, PlanSection::Coordinator,
+     "План координации", "План координации, программа 1, контроллер 1: задержка 1 → 5 с"},
+    {"SpeedIndicator", [](TSignalPlan& p) { p.SpeedSchedule[0].Speed[2] = 50; }, PlanSection::SpeedIndicator,
+     "УСК", "УСК, строка 1: скорость 3 60 → 50 км/ч"},
     {"Detectors", [](TSignalPlan& p) { p.DetectorCount = 1; }, PlanSection::Detectors, "Детекторы",
      "Детекторы: число детекторов 0 → 1"},
     {"Additional", [](TSignalPlan& p) { std::memcpy(p.ExtraLines[6], "abc", 3); }, PlanSection::Additional,
@@ -84,7 +84,9 @@ TEST_P(EverySection, OneChangeIsOneLineUnderItsHeading) {
 }
 
 INSTANTIATE_TEST_SUITE_P(PlanDiff, EverySection, testing::ValuesIn(kSectionCases),
-                         [](const testing::TestParamInfo<SectionCase>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<SectionCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(PlanDiff, TheSectionCasesReachEverySectionOfTheReport) {
     std::set<PlanSection> reached;
@@ -136,9 +138,9 @@ TEST(PlanDiff, LinesFollowTheReportsOrder) {
 TEST(PlanDiff, OnlyElementsInUseInEitherPlanAreCompared) {
     const TSignalPlan a = Example();
     TSignalPlan b = a;
-    b.Program[0].TactDuration[5] = 2;   // tact 6 of a three-tact program
-    b.Direction[12].HeadMask = 1;       // direction 13 of ten
-    b.Schedule[0][9] = {24, 5, 0};      // an unused row after the end row
+    b.Program[0].TactDuration[5] = 2;  // tact 6 of a three-tact program
+    b.Direction[12].HeadMask = 1;      // direction 13 of ten
+    b.Schedule[0][9] = {24, 5, 0};     // an unused row after the end row
     EXPECT_TRUE(ComparePlans(a, b).empty()) << Lines(ComparePlans(a, b));
 
     b.Program[0].TactCount = 6;
@@ -172,13 +174,15 @@ TEST(PlanDiff, JsonListsTheTextsFields) {
     TSignalPlan b = a;
     StoreText(b.Comment, "a \"b\" \\c\x01");
     b.Program[1].TactDuration[2] = 50;
-    EXPECT_EQ(DifferencesJson(ComparePlans(a, b), false),
-              "[\n"
-              "  {\"section\": \"Программы\", \"item\": \"Программа 2, такт 3\", \"field\": \"длительность фазы\", "
-              "\"old\": \"22 с\", \"new\": \"25 с\"},\n"
-              "  {\"section\": \"Не входит в образ ПЗУ\", \"item\": \"Комментарий к файлу\", \"field\": \"\", "
-              "\"old\": \"\\\"Пример: перекрёсток ул. Ленина и пр. Мира\\\"\", \"new\": \"\\\"a \\\"b\\\" \\\\c?\\\"\"}\n"
-              "]\n");
+    EXPECT_EQ(
+        DifferencesJson(ComparePlans(a, b), false),
+        "[\n"
+        "  {\"section\": \"Программы\", \"item\": \"Программа 2, такт 3\", \"field\": \"длительность фазы\", "
+        "\"old\": \"22 с\", \"new\": \"25 с\"},\n"
+        "  {\"section\": \"Не входит в образ ПЗУ\", \"item\": \"Комментарий к файлу\", \"field\": \"\", "
+        "\"old\": \"\\\"Пример: перекрёсток ул. Ленина и пр. Мира\\\"\", \"new\": \"\\\"a \\\"b\\\" "
+        "\\\\c?\\\"\"}\n"
+        "]\n");
     EXPECT_EQ(DifferencesJson(ComparePlans(a, a), false), "[]\n");
     EXPECT_EQ(DifferencesJson(ComparePlans(a, b), true).find("Комментарий"), std::string::npos);
 }
@@ -202,9 +206,9 @@ TEST(PlanDiff, WritingAsTheyAreFoundGivesTheCollectedText) {
         EXPECT_EQ(text.str(), DifferenceText(differences, imageOnly));
         EXPECT_GT(text.str().size(), 64u * 1024);
         EXPECT_EQ(json.str(), DifferencesJson(differences, imageOnly));
-        EXPECT_EQ(lines, imageOnly ? static_cast<std::size_t>(std::count_if(
-                                         differences.begin(), differences.end(),
-                                         [](const PlanDifference& d) { return d.inImage; }))
+        EXPECT_EQ(lines, imageOnly ? static_cast<std::size_t>(
+                                         std::count_if(differences.begin(), differences.end(),
+                                                       [](const PlanDifference& d) { return d.inImage; }))
                                    : differences.size());
     }
 }
@@ -223,12 +227,22 @@ std::vector<std::uint8_t> Image(const TSignalPlan& plan) {
 void ChangeElement(const PlanField& field, TSignalPlan& plan, int i, int j) {
     std::uint8_t* bytes = RecordBytes(plan).data() + field.OffsetOf(i, j);
     switch (field.format) {
-    case ValueFormat::HalfSeconds: bytes[0] = static_cast<std::uint8_t>(bytes[0] + 2); break;
-    case ValueFormat::RecordString: bytes[1] ^= 1; break;
-    case ValueFormat::FixedText: bytes[0] = bytes[0] == 'x' ? 'y' : 'x'; break;
-    case ValueFormat::ScheduleRow:
-    case ValueFormat::TimeOfDay: bytes[1] ^= 1; break;
-    default: bytes[0] ^= 1; break;
+        case ValueFormat::HalfSeconds:
+            bytes[0] = static_cast<std::uint8_t>(bytes[0] + 2);
+            break;
+        case ValueFormat::RecordString:
+            bytes[1] ^= 1;
+            break;
+        case ValueFormat::FixedText:
+            bytes[0] = bytes[0] == 'x' ? 'y' : 'x';
+            break;
+        case ValueFormat::ScheduleRow:
+        case ValueFormat::TimeOfDay:
+            bytes[1] ^= 1;
+            break;
+        default:
+            bytes[0] ^= 1;
+            break;
     }
 }
 
@@ -256,7 +270,8 @@ TEST(PlanFields, WhatTheImageHoldsAgreesWithTheBuilder) {
                         << field.item(i, j) << ": " << field.field << ", ROM " << kRomTypeNames[rom];
                 }
             }
-            EXPECT_TRUE(tried) << field.item(0, 0) << ": " << field.field << " is in use nowhere in the base plan";
+            EXPECT_TRUE(tried) << field.item(0, 0) << ": " << field.field
+                               << " is in use nowhere in the base plan";
         }
     }
 }

@@ -75,8 +75,8 @@ HeldPlan EditorHeldPlan(std::uint8_t romVersion, std::uint32_t seed) {
         return ::testing::AssertionFailure() << got.size() << " bytes, expected " << want.size();
     for (std::size_t i = 0; i < got.size(); ++i)
         if (got[i] != want[i])
-            return ::testing::AssertionFailure() << "byte " << i << " (" << test::FieldAt(i) << "): " << int(got[i])
-                                                 << ", expected " << int(want[i]);
+            return ::testing::AssertionFailure() << "byte " << i << " (" << test::FieldAt(i)
+                                                 << "): " << int(got[i]) << ", expected " << int(want[i]);
     return ::testing::AssertionSuccess();
 }
 
@@ -118,7 +118,8 @@ TEST(PlanProperties, HoldingAPlanResetsOnlyTheSlotsBeyondItsCountsAndTheEditorFi
             allowed.NetworkAddressByte = plan.NetworkAddressByte;
             allowed.CurrentChannelMask = plan.CurrentChannelMask;
             for (auto& day : allowed.Schedule) day[0].Hour = day[0].Minute = 0;
-            if (source.NetworkType != test::kNetworkMaster) allowed.CoordControllerCount = plan.CoordControllerCount;
+            if (source.NetworkType != test::kNetworkMaster)
+                allowed.CoordControllerCount = plan.CoordControllerCount;
             ASSERT_TRUE(SameBytes(RecordBytes(plan), RecordBytes(allowed)));
 
             // What those fields became (copied out: packed fields cannot be bound to references).
@@ -130,8 +131,9 @@ TEST(PlanProperties, HoldingAPlanResetsOnlyTheSlotsBeyondItsCountsAndTheEditorFi
                 EXPECT_EQ(+plan.CoordControllerCount, 1);
             }
             for (int d = source.DirectionCount; d < kMaxDirections; ++d) {
-                EXPECT_EQ(plan.Direction[d].HeadMask | plan.Direction[d].GreenMask | plan.Direction[d].RedMask |
-                              plan.Direction[d].TailMask | plan.Direction[d].BlinkMask,
+                EXPECT_EQ(plan.Direction[d].HeadMask | plan.Direction[d].GreenMask |
+                              plan.Direction[d].RedMask | plan.Direction[d].TailMask |
+                              plan.Direction[d].BlinkMask,
                           0u);
             }
             for (int b = source.TvpButtonCount + 1; b <= kMaxTvpButtons; ++b)
@@ -178,7 +180,8 @@ TEST(PlanProperties, SavedPlansOpenByteForByte) {
             TSignalPlan opened;
             ResetPlan(opened, 0, 33);
             PlanEditorState editor;
-            const OpenPlanResult result = OpenPlanFile(saved.written, opened, editor, OldLayoutHandling::RewriteFile);
+            const OpenPlanResult result =
+                OpenPlanFile(saved.written, opened, editor, OldLayoutHandling::RewriteFile);
             ASSERT_TRUE(result.ok()) << result.error;
             EXPECT_EQ(result.layoutVersion, kCurrentFormatVersion);
             EXPECT_TRUE(result.warning.empty()) << result.warning;
@@ -218,7 +221,8 @@ TEST(PlanProperties, CompiledPlansReadBackWithEveryCompiledField) {
             TSignalPlan decoded;
             std::memset(&decoded, 0xA5, sizeof decoded);
             RomImageReader reader;
-            ASSERT_TRUE(reader.DecodeRomImage(image, romVersion, decoded)) << "a held plan's image was refused";
+            ASSERT_TRUE(reader.DecodeRomImage(image, romVersion, decoded))
+                << "a held plan's image was refused";
             if (const std::string differences = Differences(decoded, expected); !differences.empty()) {
                 ADD_FAILURE() << "decoded plan differs:\n" << differences;
                 ++failures;
@@ -259,7 +263,11 @@ TEST(PlanProperties, CompiledPlansReadBackWithEveryCompiledField) {
 bool IsUtf8(const std::string& text) {
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+        const std::size_t length = lead < 0x80         ? 1
+                                   : (lead >> 5) == 6  ? 2
+                                   : (lead >> 4) == 14 ? 3
+                                   : (lead >> 3) == 30 ? 4
+                                                       : 0;
         if (length == 0 || i + length > text.size()) return false;
         for (std::size_t k = 1; k < length; ++k)
             if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
@@ -280,7 +288,8 @@ std::string ReportProblem(const TSignalPlan& plan) {
     for (const std::string& line : lines) {
         if (line.find_first_of("\r\n") != std::string::npos) return "a report line holds a line end: " + line;
         if (!IsUtf8(line)) return "a report line is not UTF-8: " + line;
-        if (Cp1251ToUtf8(Utf8ToCp1251(line)) != line) return "a report line the report file cannot hold: " + line;
+        if (Cp1251ToUtf8(Utf8ToCp1251(line)) != line)
+            return "a report line the report file cannot hold: " + line;
     }
     if (ComposeReport(plan, AllReportSections(), kDate) != lines) return "the same plan gave another report";
     return {};
@@ -291,54 +300,71 @@ std::string ReportProblem(const TSignalPlan& plan) {
 TSignalPlan DamagedPlan(std::uint32_t seed) {
     Rng rng(seed);
     TSignalPlan plan = RandomValidPlan(U8(rng.In(0, 5)), seed);
-    const auto beyond = [&](unsigned limit, unsigned most) { return rng.OneIn(4) ? 0u : rng.In(limit + 1, most); };
+    const auto beyond = [&](unsigned limit, unsigned most) {
+        return rng.OneIn(4) ? 0u : rng.In(limit + 1, most);
+    };
     for (unsigned n = rng.In(1, 8); n > 0; --n) {
         switch (rng.In(0, 15)) {
-        case 0: plan.PhaseCount = U8(beyond(kMaxPhases, 255)); break;
-        case 1: plan.DirectionCount = U8(beyond(kMaxDirections, 255)); break;
-        case 2: plan.ProgramCount = U8(beyond(kMaxPrograms, 255)); break;
-        case 3: plan.TvpButtonCount = U8(rng.In(kMaxTvpButtons + 1, 255)); break;
-        case 4:
-            for (TSignalProgram& program : plan.Program) program.TactCount = U16(beyond(kMaxTacts, 65535));
-            break;
-        case 5:
-            for (TSignalProgram& program : plan.Program)
-                for (std::uint8_t& phase : program.TactPhase) phase = U8(rng.In(kMaxPhases, 255));
-            break;
-        case 6:
-            for (int b = 0; b < 6; ++b) plan.Tvp[b].Phase = U16(rng.In(kMaxPhases, 65535));
-            for (std::uint8_t& phase : plan.TvpInsertPhase) phase = U8(rng.In(kMaxPhases, 255));
-            break;
-        case 7:
-            for (std::uint8_t& street : plan.GreenStreet) street = U8(rng.In(kMaxPhases, 255));
-            break;
-        case 8:
-            for (auto& day : plan.Schedule)
-                for (TScheduleEntry& row : day) row = {U8(rng.Bits()), U8(rng.Bits()), U8(rng.Bits())};
-            break;
-        case 9:
-            plan.NetworkType = test::kNetworkMaster;
-            plan.CoordControllerCount = U8(rng.In(kMaxCoordControllers + 1, 255));
-            break;
-        case 10: plan.NetworkType = U8(rng.In(6, 255)); break;
-        case 11: plan.RomVersion = U8(rng.In(kRomTypeCount, 255)); break;
-        case 12:
-            plan.DetectorCount = U8(rng.In(kMaxDetectors + 1, 255));
-            for (TDetectorSettings& detector : plan.Detector) detector.ZoneCount = U8(rng.In(0, 255));
-            break;
-        case 13:
-            for (std::uint8_t& colour : plan.ChannelColour) colour = U8(rng.Bits());
-            break;
-        case 14:
-            for (int d = 0; d < kMaxDirections; ++d) {
-                plan.Direction[d].HeadDuration = plan.Direction[d].TailDuration = 65535;
-                plan.DirectionManual[d].GreenBlinkCount = 65535;
-            }
-            for (int p = 0; p < kMaxPhases; ++p) plan.PhaseMinTime[p] = plan.PhaseMaxTime[p] = U16(rng.Bits());
-            break;
-        default:
-            for (int k = 0; k < 32; ++k) RecordBytes(plan)[rng.In(0, kSignalPlanSize - 1)] = U8(rng.Bits());
-            break;
+            case 0:
+                plan.PhaseCount = U8(beyond(kMaxPhases, 255));
+                break;
+            case 1:
+                plan.DirectionCount = U8(beyond(kMaxDirections, 255));
+                break;
+            case 2:
+                plan.ProgramCount = U8(beyond(kMaxPrograms, 255));
+                break;
+            case 3:
+                plan.TvpButtonCount = U8(rng.In(kMaxTvpButtons + 1, 255));
+                break;
+            case 4:
+                for (TSignalProgram& program : plan.Program)
+                    program.TactCount = U16(beyond(kMaxTacts, 65535));
+                break;
+            case 5:
+                for (TSignalProgram& program : plan.Program)
+                    for (std::uint8_t& phase : program.TactPhase) phase = U8(rng.In(kMaxPhases, 255));
+                break;
+            case 6:
+                for (int b = 0; b < 6; ++b) plan.Tvp[b].Phase = U16(rng.In(kMaxPhases, 65535));
+                for (std::uint8_t& phase : plan.TvpInsertPhase) phase = U8(rng.In(kMaxPhases, 255));
+                break;
+            case 7:
+                for (std::uint8_t& street : plan.GreenStreet) street = U8(rng.In(kMaxPhases, 255));
+                break;
+            case 8:
+                for (auto& day : plan.Schedule)
+                    for (TScheduleEntry& row : day) row = {U8(rng.Bits()), U8(rng.Bits()), U8(rng.Bits())};
+                break;
+            case 9:
+                plan.NetworkType = test::kNetworkMaster;
+                plan.CoordControllerCount = U8(rng.In(kMaxCoordControllers + 1, 255));
+                break;
+            case 10:
+                plan.NetworkType = U8(rng.In(6, 255));
+                break;
+            case 11:
+                plan.RomVersion = U8(rng.In(kRomTypeCount, 255));
+                break;
+            case 12:
+                plan.DetectorCount = U8(rng.In(kMaxDetectors + 1, 255));
+                for (TDetectorSettings& detector : plan.Detector) detector.ZoneCount = U8(rng.In(0, 255));
+                break;
+            case 13:
+                for (std::uint8_t& colour : plan.ChannelColour) colour = U8(rng.Bits());
+                break;
+            case 14:
+                for (int d = 0; d < kMaxDirections; ++d) {
+                    plan.Direction[d].HeadDuration = plan.Direction[d].TailDuration = 65535;
+                    plan.DirectionManual[d].GreenBlinkCount = 65535;
+                }
+                for (int p = 0; p < kMaxPhases; ++p)
+                    plan.PhaseMinTime[p] = plan.PhaseMaxTime[p] = U16(rng.Bits());
+                break;
+            default:
+                for (int k = 0; k < 32; ++k)
+                    RecordBytes(plan)[rng.In(0, kSignalPlanSize - 1)] = U8(rng.Bits());
+                break;
         }
     }
     return plan;
@@ -391,7 +417,8 @@ TEST(PlanProperties, DamagedRecordsAreAnalysedReportedAndCompiledWithoutHarm) {
             TSignalPlan decoded{};
             if (!reader.DecodeRomImage(image.bytes, romVersion, decoded)) continue;
             fuzz::OpenRecord(decoded, true);
-            EXPECT_EQ(fuzz::CheckReopenedImageIsStable(decoded), "") << "read as RomVersion " << int(romVersion);
+            EXPECT_EQ(fuzz::CheckReopenedImageIsStable(decoded), "")
+                << "read as RomVersion " << int(romVersion);
         }
     }
     // Damage the analysis cannot see would make the records above too mild.
@@ -444,7 +471,8 @@ TEST(FuzzHarnesses, TheExampleAndItsImagesPassEveryCheck) {
         std::vector<std::string> lines;
         ASSERT_TRUE(BuildRomImage(plan, lines));
         const std::string text = HexFileText(lines);
-        EXPECT_EQ(hexTexts.Run(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())), "");
+        EXPECT_EQ(hexTexts.Run(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())),
+                  "");
         EXPECT_EQ(images.Run(ExampleImage(romVersion)), "");
     }
 }
@@ -487,12 +515,13 @@ TEST(FuzzHarnesses, SavedRegressionInputsPassEveryCheck) {
     fuzz::HexTextHarness hexTexts;
     fuzz::RomImageHarness images;
     fuzz::DbaseHarness tables(folder.path());
-    const std::vector<std::pair<std::string, std::function<std::string(std::span<const std::uint8_t>)>>> targets = {
-        {"project_file", [&](auto bytes) { return project.Run(bytes); }},
-        {"hex_to_bin", [&](auto bytes) { return hexTexts.Run(bytes); }},
-        {"rom_image", [&](auto bytes) { return images.Run(bytes); }},
-        {"dbase_table", [&](auto bytes) { return tables.Run(bytes); }},
-    };
+    const std::vector<std::pair<std::string, std::function<std::string(std::span<const std::uint8_t>)>>>
+        targets = {
+            {"project_file", [&](auto bytes) { return project.Run(bytes); }},
+            {"hex_to_bin", [&](auto bytes) { return hexTexts.Run(bytes); }},
+            {"rom_image", [&](auto bytes) { return images.Run(bytes); }},
+            {"dbase_table", [&](auto bytes) { return tables.Run(bytes); }},
+        };
     int inputs = 0;
     for (const auto& [name, run] : targets) {
         for (const fs::path& input : FilesIn(kRegressions / name)) {

@@ -33,7 +33,9 @@ TSignalPlan PlanWithPrograms(int programs, int directions) {
     return plan;
 }
 
-std::size_t RowCount(const PrintedPage& page) { return page.rows.size(); }
+std::size_t RowCount(const PrintedPage& page) {
+    return page.rows.size();
+}
 
 TEST(PrintLayout, MarginsPitchAndPageNumberFromTheCharacterSize) {
     const PrintLayout layout = LayOutPrintout(Lines(1), PlanWithPrograms(0, 0), false, kA4At300);
@@ -54,7 +56,9 @@ struct PageCase {
     std::vector<std::size_t> rowsPerPage;
 };
 
-void PrintTo(const PageCase& row, std::ostream* out) { *out << row.lines << " lines"; }
+void PrintTo(const PageCase& row, std::ostream* out) {
+    *out << row.lines << " lines";
+}
 
 class PrintLayoutPages : public testing::TestWithParam<PageCase> {};
 
@@ -62,7 +66,8 @@ class PrintLayoutPages : public testing::TestWithParam<PageCase> {};
 // when a line is left for it, so a text that fills its last page exactly
 // feeds no blank sheet.
 TEST_P(PrintLayoutPages, BreaksAfterTheLineThatPassesTheBottomLimit) {
-    const PrintLayout layout = LayOutPrintout(Lines(GetParam().lines), PlanWithPrograms(0, 0), false, kA4At300);
+    const PrintLayout layout =
+        LayOutPrintout(Lines(GetParam().lines), PlanWithPrograms(0, 0), false, kA4At300);
     std::vector<std::size_t> rows;
     for (const PrintedPage& page : layout.pages) rows.push_back(RowCount(page));
     EXPECT_EQ(rows, GetParam().rowsPerPage);
@@ -74,14 +79,15 @@ TEST_P(PrintLayoutPages, BreaksAfterTheLineThatPassesTheBottomLimit) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, PrintLayoutPages,
-                         testing::Values(PageCase{"OneLine", 1, {1}},
-                                         PageCase{"OneShortOfAPage", kRowsPerPage - 1, {kRowsPerPage - 1}},
-                                         PageCase{"ExactlyOnePage", kRowsPerPage, {kRowsPerPage}},
-                                         PageCase{"OneLineOver", kRowsPerPage + 1, {kRowsPerPage, 1}},
-                                         PageCase{"ExactlyTwoPages", 2 * kRowsPerPage, {kRowsPerPage, kRowsPerPage}},
-                                         PageCase{"NoLines", 0, {0}}),
-                         [](const testing::TestParamInfo<PageCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PrintLayoutPages,
+    testing::Values(PageCase{"OneLine", 1, {1}},
+                    PageCase{"OneShortOfAPage", kRowsPerPage - 1, {kRowsPerPage - 1}},
+                    PageCase{"ExactlyOnePage", kRowsPerPage, {kRowsPerPage}},
+                    PageCase{"OneLineOver", kRowsPerPage + 1, {kRowsPerPage, 1}},
+                    PageCase{"ExactlyTwoPages", 2 * kRowsPerPage, {kRowsPerPage, kRowsPerPage}},
+                    PageCase{"NoLines", 0, {0}}),
+    [](const testing::TestParamInfo<PageCase>& info) { return std::string(info.param.name); });
 
 TEST(PrintLayout, LongLinesContinueOnTheNextRow) {
     const std::string cyrillic = "Ж";

@@ -197,7 +197,8 @@ TEST(ProjectFile, SaveWritesTheRecordAndOpenRestoresEveryByte) {
 
         TSignalPlan opened = NewPlan();
         PlanEditorState openEditor;
-        const OpenPlanResult result = OpenPlanFile(saved.written, opened, openEditor, OldLayoutHandling::RewriteFile);
+        const OpenPlanResult result =
+            OpenPlanFile(saved.written, opened, openEditor, OldLayoutHandling::RewriteFile);
         ASSERT_TRUE(result.ok()) << result.error;
         EXPECT_EQ(result.layoutVersion, 2);
         EXPECT_TRUE(SameBytes(opened, plan));
@@ -319,7 +320,8 @@ TEST(ProjectFile, AReadOnlyProjectIsNeitherSavedNorRewritten) {
     std::vector<std::uint8_t> old = ReadBytes(path);
     old[kFormatVersionOffset] = 1;
     WriteBytes(path, old);
-    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    std::filesystem::permissions(path,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
 
     const SavePlanResult saved = SavePlanAs(path, plan, NetworkAddressEditor{});
     EXPECT_NE(saved.error.find("файл только для чтения"), std::string::npos) << saved.error;
@@ -409,7 +411,8 @@ TEST(ProjectFile, OtherExtensionsAreNotImplemented) {
     TSignalPlan plan = NewPlan();
     const TSignalPlan original = plan;
     PlanEditorState editor;
-    const OpenPlanResult result = OpenPlanFile(folder / "notes.txt", plan, editor, OldLayoutHandling::RewriteFile);
+    const OpenPlanResult result =
+        OpenPlanFile(folder / "notes.txt", plan, editor, OldLayoutHandling::RewriteFile);
     EXPECT_EQ(result.error, "Данная процедура еще не реализована");
     EXPECT_TRUE(SameBytes(plan, original));
 }
@@ -427,10 +430,11 @@ TEST(ProjectFile, UpperCaseNamesOpenAndKeepTheirCase) {
 
 TEST(ProjectFile, SaveNameAlwaysEndsInKdt) {
     const std::pair<const char*, const char*> cases[] = {
-        {"/p/a.kdt", "/p/a.kdt"},       {"/p/a.kdt2", "/p/a.kdt2.kdt"}, {"/p/a", "/p/a.kdt"},
-        {"/p/A.KDT", "/p/A.KDT"},       {"/p/a.txt", "/p/a.txt.kdt"},   {"/p/a.kdt.bak", "/p/a.kdt.bak.kdt"},
+        {"/p/a.kdt", "/p/a.kdt"}, {"/p/a.kdt2", "/p/a.kdt2.kdt"}, {"/p/a", "/p/a.kdt"},
+        {"/p/A.KDT", "/p/A.KDT"}, {"/p/a.txt", "/p/a.txt.kdt"},   {"/p/a.kdt.bak", "/p/a.kdt.bak.kdt"},
     };
-    for (const auto& [chosen, expected] : cases) EXPECT_EQ(ProjectSaveName(chosen).string(), expected) << chosen;
+    for (const auto& [chosen, expected] : cases)
+        EXPECT_EQ(ProjectSaveName(chosen).string(), expected) << chosen;
 }
 
 TEST(ProjectFile, ALongPathIsCutTo255BytesOfWindows1251) {

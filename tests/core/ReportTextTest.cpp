@@ -15,8 +15,12 @@
 namespace kdt {
 namespace {
 
-std::string S(std::size_t n) { return std::string(n, ' '); }
-std::string D(std::size_t n) { return std::string(n, '-'); }
+std::string S(std::size_t n) {
+    return std::string(n, ' ');
+}
+std::string D(std::size_t n) {
+    return std::string(n, '-');
+}
 const std::string kSep(64, '=');
 const std::vector<std::string> kNote = {"", "Примечание: Все длительности измеряются в секундах", ""};
 constexpr ReportDate kDate{1, 1, 2027};
@@ -87,76 +91,102 @@ TEST_P(ReportWholeText, Body) {
     EXPECT_EQ(body, GetParam().body) << Numbered(body);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ReportWholeText,
-    testing::Values(
-        WholeCase{"NoDirectionsLeaveOneEmptyLineAndNoSeparator", [](TSignalPlan& p) { p.DirectionCount = 0; },
-                  Only({4}), Joined({""}, kNote)},
-        WholeCase{"NoProgramsLeaveOnlyTheSeparator", [](TSignalPlan& p) { p.ProgramCount = 0; }, Only({7}),
-                  Joined({kSep}, kNote)},
-        WholeCase{"NoProgramsLeaveTheCoordinatorItsTitleAndCount", [](TSignalPlan& p) { p.ProgramCount = 0; },
-                  Only({11}),
-                  Joined({"", " Тип данных: КООРДИНАТОР ", S(3) + D(37), S(4) + "Число контроллеров :  1", kSep},
-                         kNote)},
-        WholeCase{"PowerOnWithTheScheduleProgramHasNoNumber", [](TSignalPlan& p) { p.PowerOnState = 3; },
-                  Only({10}),
-                  Joined({"", " Тип данных: ВКЛЮЧЕНИЕ ", "", S(7) + "Состояние при включении : Программа ",
-                          S(7) + "Длительность состояния  :  10", kSep},
-                         kNote)},
-        WholeCase{"PowerOnStateOutsideItsLimitsIsAProgramToo", [](TSignalPlan& p) { p.PowerOnState = 200; },
-                  Only({10}),
-                  Joined({"", " Тип данных: ВКЛЮЧЕНИЕ ", "", S(7) + "Состояние при включении : Программа ",
-                          S(7) + "Длительность состояния  :  10", kSep},
-                         kNote)},
-        WholeCase{"SpeedIndicatorFollowsTheNoteAndListsAllEightRows",
-                  [](TSignalPlan& p) {
-                      p.SpeedSchedule[1] = {7, 5, {40, 50, 60, 70, 80, 90, 100, 5}};
-                  },
-                  Only({12}),
-                  Joined(kNote, {"", " Тип данных: УСК          (Направление/Скорость)", S(10) + D(40),
-                                 S(11) + "Часы   Минуты   1  2  3  4  5  6  7  8", S(10) + D(40),
-                                 S(11) + "  0" + S(5) + "  0" + S(4) + " 60 60 60 60 60 60 60 60",
-                                 S(11) + "  7" + S(5) + "  5" + S(4) + " 40 50 60 70 80 90100  5",
-                                 S(11) + " 24" + S(5) + "  0" + S(4) + " 60 60 60 60 60 60 60 60",
-                                 S(11) + " 24" + S(5) + "  0" + S(4) + " 60 60 60 60 60 60 60 60",
-                                 S(11) + " 24" + S(5) + "  0" + S(4) + " 60 60 60 60 60 60 60 60",
-                                 S(11) + " 24" + S(5) + "  0" + S(4) + " 60 60 60 60 60 60 60 60",
-                                 S(11) + " 24" + S(5) + "  0" + S(4) + " 60 60 60 60 60 60 60 60",
-                                 S(11) + " 24" + S(5) + "  0" + S(4) + " 60 60 60 60 60 60 60 60", kSep})},
-        WholeCase{"DetectorsListEveryUsedZoneWhateverTheZoneCount",
-                  [](TSignalPlan& p) {
-                      p.DetectorCount = 2;
-                      p.Detector[1].ZoneCount = 0;
-                      p.Detector[1].ZoneDirections[47] = 0x8001;
-                      p.Detector[2].ZoneDirections[0] = 0xFFFF;  // detector 3 is beyond the count
-                  },
-                  Only({13}),
-                  Joined(kNote, {"", " Тип данных: Детекторы транспорта (направления)", S(10) + D(41),
-                                 S(11) + "Детектор  Зона         1234567890123456", S(10) + D(41),
-                                 S(11) + "  2" + S(5) + " 48" + S(12) + "O||||||||||||||O", kSep})},
-        WholeCase{"ExtraLinesRunOnWhenASlotHasNoTerminator",
-                  [](TSignalPlan& p) {
-                      std::memset(p.ExtraLines, 0, sizeof p.ExtraLines);
-                      std::memcpy(p.ExtraLines[0], "ip=10.0.0.1", 11);
-                      std::memcpy(p.ExtraLines[4], "\xD3\xEB. 1", 5);  // "Ул. 1"
-                      std::memcpy(p.ExtraLines[5], "0123456789ABCDEF", 16);
-                      std::memcpy(p.ExtraLines[6], "xy", 2);
-                      std::memcpy(p.ExtraLines[31], "last line 16 ch.", 16);
-                  },
-                  Only({14}), [] {
-                      std::vector<std::string> body = Joined(
-                          kNote, {"", " Тип данных: Дополнительные параметры", S(10) + D(40),
-                                  S(1) + "TCP/IP   : \"ip=10.0.0.1\"", S(10) + D(40),
-                                  S(11) + "строка №  строка (16 символов)", S(10) + D(40),
-                                  S(11) + "  1" + S(8) + "\"Ул. 1\"", S(11) + "  2" + S(8) + "\"0123456789ABCDEFxy\"",
-                                  S(11) + "  3" + S(8) + "\"xy\""});
-                      for (int n = 4; n <= 27; ++n)
-                          body.push_back(S(11) + (n < 10 ? "  " : " ") + std::to_string(n) + S(8) + "\"\"");
-                      body.push_back(S(11) + " 28" + S(8) + "\"last line 16 ch.\"");
-                      body.push_back(kSep);
-                      return body;
-                  }()}),
-    [](const testing::TestParamInfo<WholeCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, ReportWholeText,
+                         testing::
+                             Values(
+                                 WholeCase{"NoDirectionsLeaveOneEmptyLineAndNoSeparator",
+                                           [](TSignalPlan& p) { p.DirectionCount = 0; }, Only({4}),
+                                           Joined({""}, kNote)},
+                                 WholeCase{"NoProgramsLeaveOnlyTheSeparator",
+                                           [](TSignalPlan& p) { p.ProgramCount = 0; }, Only({7}),
+                                           Joined({kSep}, kNote)},
+                                 WholeCase{"NoProgramsLeaveTheCoordinatorItsTitleAndCount",
+                                           [](TSignalPlan& p) { p.ProgramCount = 0; }, Only({11}),
+                                           Joined({"", " Тип данных: КООРДИНАТОР ", S(3) + D(37),
+                                                   S(4) + "Число контроллеров :  1", kSep},
+                                                  kNote)},
+                                 WholeCase{"PowerOnWithTheScheduleProgramHasNoNumber",
+                                           [](TSignalPlan& p) { p.PowerOnState = 3; }, Only({10}),
+                                           Joined({"", " Тип данных: ВКЛЮЧЕНИЕ ", "",
+                                                   S(7) + "Состояние при включении : Программа ",
+                                                   S(7) + "Длительность состояния  :  10", kSep},
+                                                  kNote)},
+                                 WholeCase{"PowerOnStateOutsideItsLimitsIsAProgramToo",
+                                           [](TSignalPlan& p) { p.PowerOnState = 200; }, Only({10}),
+                                           Joined({"", " Тип данных: ВКЛЮЧЕНИЕ ", "",
+                                                   S(7) + "Состояние при включении : Программа ",
+                                                   S(7) + "Длительность состояния  :  10", kSep},
+                                                  kNote)},
+                                 WholeCase{"SpeedIndicatorFollowsTheNoteAndListsAllEightRows",
+                                           [](TSignalPlan& p) {
+                                               p.SpeedSchedule[1] = {7, 5, {40, 50, 60, 70, 80, 90, 100, 5}};
+                                           },
+                                           Only({12}),
+                                           Joined(kNote, {"",
+                                                          " Тип данных: УСК          (Направление/Скорость)",
+                                                          S(10) + D(40),
+                                                          S(11) + "Часы   Минуты   1  2  3  4  5  6  7  8",
+                                                          S(10) + D(40),
+                                                          S(11) + "  0" + S(5) + "  0" + S(4) +
+                                                              " 60 60 60 60 60 60 60 60",
+                                                          S(11) + "  7" +
+                                                              S(5) + "  5" + S(4) + " 40 50 60 70 80 90100  5",
+                                                          S(11) + " 24" +
+                                                              S(5) + "  0" + S(4) + " 60 60 60 60 60 60 60 60",
+                                                          S(11) + " 24" +
+                                                              S(5) + "  0" + S(4) + " 60 60 60 60 60 60 60 60",
+                                                          S(11) + " 24" +
+                                                              S(5) + "  0" + S(4) + " 60 60 60 60 60 60 60 60",
+                                                          S(11) + " 24" +
+                                                              S(5) + "  0" + S(4) + " 60 60 60 60 60 60 60 60",
+                                                          S(11) + " 24" +
+                                                              S(5) + "  0" + S(4) + " 60 60 60 60 60 60 60 60",
+                                                          S(11) + " 24" +
+                                                              S(5) + "  0" + S(4) + " 60 60 60 60 60 60 60 60",
+                                                          kSep})},
+                                 WholeCase{"DetectorsListEveryUsedZoneWhateverTheZoneCount",
+                                           [](TSignalPlan& p) {
+                                               p.DetectorCount = 2;
+                                               p.Detector[1].ZoneCount = 0;
+                                               p.Detector[1].ZoneDirections[47] = 0x8001;
+                                               p.Detector[2].ZoneDirections[0] =
+                                                   0xFFFF;  // detector 3 is beyond the count
+                                           },
+                                           Only({13}),
+                                           Joined(kNote,
+                                                  {"", " Тип данных: Детекторы транспорта (направления)",
+                                                   S(10) + D(41),
+                                                   S(11) + "Детектор  Зона         1234567890123456",
+                                                   S(10) + D(41),
+                                                   S(11) + "  2" + S(5) + " 48" + S(12) + "O||||||||||||||O",
+                                                   kSep})},
+                                 WholeCase{"ExtraLinesRunOnWhenASlotHasNoTerminator",
+                                           [](TSignalPlan& p) {
+                                               std::memset(p.ExtraLines, 0, sizeof p.ExtraLines);
+                                               std::memcpy(p.ExtraLines[0], "ip=10.0.0.1", 11);
+                                               std::memcpy(p.ExtraLines[4], "\xD3\xEB. 1", 5);  // "Ул. 1"
+                                               std::memcpy(p.ExtraLines[5], "0123456789ABCDEF", 16);
+                                               std::memcpy(p.ExtraLines[6], "xy", 2);
+                                               std::memcpy(p.ExtraLines[31], "last line 16 ch.", 16);
+                                           },
+                                           Only({14}),
+                                           [] {
+                                               std::vector<std::string> body = Joined(
+                                                   kNote,
+                                                   {"", " Тип данных: Дополнительные параметры",
+                                                    S(10) + D(40), S(1) + "TCP/IP   : \"ip=10.0.0.1\"",
+                                                    S(10) + D(40), S(11) + "строка №  строка (16 символов)",
+                                                    S(10) + D(40), S(11) + "  1" + S(8) + "\"Ул. 1\"",
+                                                    S(11) + "  2" + S(8) + "\"0123456789ABCDEFxy\"",
+                                                    S(11) + "  3" + S(8) + "\"xy\""});
+                                               for (int n = 4; n <= 27; ++n)
+                                                   body.push_back(S(11) + (n < 10 ? "  " : " ") +
+                                                                  std::to_string(n) + S(8) + "\"\"");
+                                               body.push_back(S(11) + " 28" + S(8) + "\"last line 16 ch.\"");
+                                               body.push_back(kSep);
+                                               return body;
+                                           }()}),
+                         [](const testing::TestParamInfo<WholeCase>& info) { return info.param.name; });
 
 // Cases checked by a run of lines that must appear together.
 struct BlockCase {
@@ -186,8 +216,10 @@ void OnlyColours(TSignalPlan& p, std::initializer_list<std::pair<int, std::uint8
 
 const std::string kDayRule = S(10) + D(37);
 const std::string kDayHeading = S(11) + "Часы   Минуты   Состояние/Программа";
-const std::string kButton1 = S(2) + "  1" + S(7) + "  4" + S(7) + " 12" + S(5) + std::string(26, '|') + "O|||||";
-const std::string kButton2 = S(2) + "  2" + S(7) + "  5" + S(7) + " 12" + S(5) + std::string(27, '|') + "O||||";
+const std::string kButton1 =
+    S(2) + "  1" + S(7) + "  4" + S(7) + " 12" + S(5) + std::string(26, '|') + "O|||||";
+const std::string kButton2 =
+    S(2) + "  2" + S(7) + "  5" + S(7) + " 12" + S(5) + std::string(27, '|') + "O||||";
 
 INSTANTIATE_TEST_SUITE_P(
     EdgeCases, ReportLines,
@@ -272,26 +304,51 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     OutOfLimits, ReportLines,
     testing::Values(
-        BlockCase{"ColourAbove3", [](TSignalPlan& p) { OnlyColours(p, {{1, 7}}); }, Only({2, 3}),
+        BlockCase{"ColourAbove3",
+                  [](TSignalPlan& p) {
+                      OnlyColours(p, {{1, 7}});
+                  },
+                  Only({2, 3}),
                   {S(4) + "  1" + S(3) + "?7" + S(24) + " 17" + S(3) + "Не используется"}},
-        BlockCase{"ColourAbove3IsADotAmongTheLetters", [](TSignalPlan& p) { OnlyColours(p, {{1, 7}}); },
-                  Only({2, 3}), {S(23) + std::string(32, '.')}},
-        BlockCase{"RomTypeAbove5", [](TSignalPlan& p) { p.RomVersion = 9; }, ReportSections{},
+        BlockCase{"ColourAbove3IsADotAmongTheLetters",
+                  [](TSignalPlan& p) {
+                      OnlyColours(p, {{1, 7}});
+                  },
+                  Only({2, 3}),
+                  {S(23) + std::string(32, '.')}},
+        BlockCase{"RomTypeAbove5",
+                  [](TSignalPlan& p) { p.RomVersion = 9; },
+                  ReportSections{},
                   {"Версия ПЗУ пользователя : ?9", kSep}},
-        BlockCase{"ScheduleCommandWithoutAName", [](TSignalPlan& p) { p.Schedule[0][1].Command = 50; }, Only({9}),
+        BlockCase{"ScheduleCommandWithoutAName",
+                  [](TSignalPlan& p) { p.Schedule[0][1].Command = 50; },
+                  Only({9}),
                   {S(11) + "  7" + S(5) + " 30" + S(5) + "?50"}},
-        BlockCase{"NetworkTypeAbove5", [](TSignalPlan& p) { p.NetworkType = 9; }, Only({1}),
+        BlockCase{"NetworkTypeAbove5",
+                  [](TSignalPlan& p) { p.NetworkType = 9; },
+                  Only({1}),
                   {S(4) + "Работа контроллера в сети : НЕТ"}},
-        BlockCase{"InterfaceAbove1", [](TSignalPlan& p) { p.VpuInterface = 2; }, Only({1}), {S(22) + "Тип ВПУ : "}},
-        BlockCase{"FiveDigitCycle", [](TSignalPlan& p) { p.Program[1].CycleLength = 20000; }, Only({7, 11}),
+        BlockCase{
+            "InterfaceAbove1", [](TSignalPlan& p) { p.VpuInterface = 2; }, Only({1}), {S(22) + "Тип ВПУ : "}},
+        BlockCase{"FiveDigitCycle",
+                  [](TSignalPlan& p) { p.Program[1].CycleLength = 20000; },
+                  Only({7, 11}),
                   {S(18) + D(46), S(23) + "Цикл программы:" + S(3) + "10000"}},
-        BlockCase{"FiveDigitCycleForTheCoordinator", [](TSignalPlan& p) { p.Program[1].CycleLength = 20000; },
-                  Only({7, 11}), {S(4) + "Программа :  2" + S(2) + "Длительность(сек) : 10000"}},
-        BlockCase{"FourDigitBlinkCount", [](TSignalPlan& p) { p.Direction[0].GreenBlinkCount = 1234; }, Only({4}),
+        BlockCase{"FiveDigitCycleForTheCoordinator",
+                  [](TSignalPlan& p) { p.Program[1].CycleLength = 20000; },
+                  Only({7, 11}),
+                  {S(4) + "Программа :  2" + S(2) + "Длительность(сек) : 10000"}},
+        BlockCase{"FourDigitBlinkCount",
+                  [](TSignalPlan& p) { p.Direction[0].GreenBlinkCount = 1234; },
+                  Only({4}),
                   {S(23) + "Число миганий зеленого" + S(2) + "1234" + S(5) + "  3"}},
-        BlockCase{"PedestrianPhaseOfSixteenBits", [](TSignalPlan& p) { p.Tvp[1].Phase = 65535; }, Only({8}),
+        BlockCase{"PedestrianPhaseOfSixteenBits",
+                  [](TSignalPlan& p) { p.Tvp[1].Phase = 65535; },
+                  Only({8}),
                   {S(2) + "  1" + S(7) + "65536" + S(7) + " 12" + S(5) + std::string(26, '|') + "O|||||"}},
-        BlockCase{"GreenStreet255", [](TSignalPlan& p) { p.GreenStreet[4] = 255; }, Only({6}),
+        BlockCase{"GreenStreet255",
+                  [](TSignalPlan& p) { p.GreenStreet[4] = 255; },
+                  Only({6}),
                   {S(36) + "256" + S(7) + "  5", kSep}}),
     [](const testing::TestParamInfo<BlockCase>& info) { return info.param.name; });
 
@@ -387,7 +444,8 @@ TEST(ReportFile, IsWindows1251WithCrLfAfterEveryLine) {
     ASSERT_EQ(WriteReportFile(path, lines).error, "");
     const std::vector<std::uint8_t> bytes = test::ReadBytes(path);
     const std::string expected = "\xB9 K \xC6\r\n\r\n\xD6\xE8\xEA\xEB\r\n\r\n";
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected) << "the old file is replaced, not appended to";
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected)
+        << "the old file is replaced, not appended to";
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"report.txt"}) << "no temporary file is left";
 }
 

@@ -18,7 +18,8 @@ TEST(RomFilePath, FolderAndTheProjectNameWithoutItsLastExtension) {
         {"c:\\kdt_win\\project\\перекрёсток.kdt", RomFileType::Bin, "/rom/перекрёсток.bin"},
         {"/home/u.d/noext", RomFileType::Hex, "/rom/noext.hex"},
     };
-    for (const Case& c : cases) EXPECT_EQ(RomFilePath(c.project, "/rom", c.type).string(), c.expected) << c.project;
+    for (const Case& c : cases)
+        EXPECT_EQ(RomFilePath(c.project, "/rom", c.type).string(), c.expected) << c.project;
 }
 
 TEST(ProgrammerParameters, TemplateSubstitution) {
@@ -39,7 +40,8 @@ TEST(ProgrammerParameters, TemplateSubstitution) {
 #if defined(_WIN32)
         {"the template is lower-cased, the path is not", "-P COM1 %N", "-p com1 /rom/X.hex"},
 #else
-        {"the template keeps its case where file names have one", "-P COM1 %N -v %V", "-P COM1 /rom/X.hex -v 6"},
+        {"the template keeps its case where file names have one", "-P COM1 %N -v %V",
+         "-P COM1 /rom/X.hex -v 6"},
 #endif
         {"no placeholders", "-auto", "-auto"},
     };

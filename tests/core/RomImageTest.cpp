@@ -49,7 +49,8 @@ struct Record {
 };
 
 Record Header(const std::string& line) {
-    return {unsigned(std::stoul(line.substr(1, 2), nullptr, 16)), unsigned(std::stoul(line.substr(3, 4), nullptr, 16))};
+    return {unsigned(std::stoul(line.substr(1, 2), nullptr, 16)),
+            unsigned(std::stoul(line.substr(3, 4), nullptr, 16))};
 }
 
 TEST(HexRecord, FormatsFieldsAndChecksum) {
@@ -101,7 +102,8 @@ TEST(RomImage, EveryDataRecordHasTheDocumentedShape) {
             EXPECT_LE(record.length, 16u);
             EXPECT_EQ(lines[i].size(), 11 + 2 * record.length);
             unsigned sum = 0;
-            for (std::size_t c = 1; c < lines[i].size(); c += 2) sum += std::stoul(lines[i].substr(c, 2), nullptr, 16);
+            for (std::size_t c = 1; c < lines[i].size(); c += 2)
+                sum += std::stoul(lines[i].substr(c, 2), nullptr, 16);
             EXPECT_EQ(sum % 256, 0u) << lines[i];
         }
     }
@@ -285,16 +287,16 @@ TEST(HexToBin, ReadsWhatTheBuilderLeavesOutAndRefusesBrokenLines) {
     EXPECT_TRUE(HexToBin(std::vector<std::string>{}).image.empty());
 
     const char* broken[] = {
-        ":0G00000011",             // not hexadecimal in the length
-        ":01000Z0011",             // nor in the address
-        ":0100000011Q",            // the data byte is "11", the checksum is not read: accepted below
-        ":02000000AA",             // data past the end of the line
-        ":01",                     // the line ends inside the header
-        ":01FFFF00AA",             // fits: the last address
-        ":02FFFF00AAAA",           // reaches past 64 KiB
-        ":0100000ZAA",             // another type: skipped
-        ":03000005AB",             // another type is skipped unread, even when short
-        ":0300000",                // the line ends inside the type
+        ":0G00000011",    // not hexadecimal in the length
+        ":01000Z0011",    // nor in the address
+        ":0100000011Q",   // the data byte is "11", the checksum is not read: accepted below
+        ":02000000AA",    // data past the end of the line
+        ":01",            // the line ends inside the header
+        ":01FFFF00AA",    // fits: the last address
+        ":02FFFF00AAAA",  // reaches past 64 KiB
+        ":0100000ZAA",    // another type: skipped
+        ":03000005AB",    // another type is skipped unread, even when short
+        ":0300000",       // the line ends inside the type
     };
     const bool accepted[] = {false, false, true, false, false, true, false, true, true, false};
     for (std::size_t i = 0; i < std::size(broken); ++i)
@@ -325,19 +327,25 @@ TEST(HexFileReading, AcceptsWhatIntelHexAllows) {
     };
     const Case cases[] = {
         {"any address order; the image ends after the highest address",
-         Rec(0, 4, {0x11}) + "\r\n" + Rec(0, 0, {0xAA, 0xBB}) + "\r\n" + kEnd + "\r\n", {0xAA, 0xBB, 0xFF, 0xFF, 0x11}},
+         Rec(0, 4, {0x11}) + "\r\n" + Rec(0, 0, {0xAA, 0xBB}) + "\r\n" + kEnd + "\r\n",
+         {0xAA, 0xBB, 0xFF, 0xFF, 0x11}},
         {"a later overlapping record wins", Rec(0, 0, {1, 2}) + "\n" + Rec(0, 1, {9}) + "\n" + kEnd, {1, 9}},
         {"a data record of length 0 is empty, not the end",
-         Rec(0, 0, {}) + "\n" + Rec(0, 0, {7}) + "\n" + kEnd, {7}},
+         Rec(0, 0, {}) + "\n" + Rec(0, 0, {7}) + "\n" + kEnd,
+         {7}},
         {"everything after the end record is ignored",
-         Rec(0, 0, {7}) + "\r\n" + kEnd + "\r\n\x1A" + "junk\n" + Rec(0, 5, {8}) + "\n", {7}},
-        {"CR, LF and CR LF line ends", Rec(0, 0, {1}) + "\r" + Rec(0, 1, {2}) + "\n" + Rec(0, 2, {3}) + "\r\n" + kEnd,
+         Rec(0, 0, {7}) + "\r\n" + kEnd + "\r\n\x1A" + "junk\n" + Rec(0, 5, {8}) + "\n",
+         {7}},
+        {"CR, LF and CR LF line ends",
+         Rec(0, 0, {1}) + "\r" + Rec(0, 1, {2}) + "\n" + Rec(0, 2, {3}) + "\r\n" + kEnd,
          {1, 2, 3}},
         {"a leading BOM, blank lines, blanks after a record",
-         "\xEF\xBB\xBF\r\n \t\n" + Rec(0, 0, {5}) + "  \n\n" + kEnd, {5}},
+         "\xEF\xBB\xBF\r\n \t\n" + Rec(0, 0, {5}) + "  \n\n" + kEnd,
+         {5}},
         {"lower-case digits", ":0100000005fa\n:00000001ff", {5}},
         {"extended addresses of 0 and start addresses",
-         ext04 + "\n" + ext02 + "\n" + start03 + "\n" + start05 + "\n" + Rec(0, 1, {4}) + "\n" + kEnd, {0xFF, 4}},
+         ext04 + "\n" + ext02 + "\n" + start03 + "\n" + start05 + "\n" + Rec(0, 1, {4}) + "\n" + kEnd,
+         {0xFF, 4}},
         {"no end record: the last line ends the file", Rec(0, 0, {1}) + "\n" + Rec(0, 1, {2}), {1, 2}},
         {"nothing at all", "", {}},
     };
@@ -357,18 +365,25 @@ TEST(HexFileReading, RefusesEveryDamageNamingItsLine) {
         const char* error;
     };
     const Case cases[] = {
-        {"a changed checksum", Rec(0, 0, {1}) + "\r\n" + badSum + "\r\n" + kEnd, "строка 2 файла HEX имеет неверную контрольную сумму"},
-        {"a changed data byte", ":0100000006FA\n" + kEnd, "строка 1 файла HEX имеет неверную контрольную сумму FA (должна быть F9)"},
-        {"a BOM inside the file", Rec(0, 0, {1}) + "\n\xEF\xBB\xBF" + Rec(0, 1, {2}), "строка 2 файла HEX не является записью"},
-        {"NUL bytes before the colon", std::string("\0\0", 2) + Rec(0, 0, {1}), "строка 1 файла HEX не является записью"},
+        {"a changed checksum", Rec(0, 0, {1}) + "\r\n" + badSum + "\r\n" + kEnd,
+         "строка 2 файла HEX имеет неверную контрольную сумму"},
+        {"a changed data byte", ":0100000006FA\n" + kEnd,
+         "строка 1 файла HEX имеет неверную контрольную сумму FA (должна быть F9)"},
+        {"a BOM inside the file", Rec(0, 0, {1}) + "\n\xEF\xBB\xBF" + Rec(0, 1, {2}),
+         "строка 2 файла HEX не является записью"},
+        {"NUL bytes before the colon", std::string("\0\0", 2) + Rec(0, 0, {1}),
+         "строка 1 файла HEX не является записью"},
         {"a line of text before the end", "\n\nnotes\n" + kEnd, "строка 3 файла HEX не является записью"},
         {"a blank before the colon", " " + Rec(0, 0, {1}), "строка 1 файла HEX не является записью"},
         {"a record cut short", ":020000\n", "строка 1 файла HEX не является целой записью"},
         {"an odd number of digits", ":0100000005F\n", "строка 1 файла HEX не является целой записью"},
-        {"a length that does not match", ":0200000011ED\n", "строка 1 файла HEX содержит запись длиной 1 байт вместо указанных 2"},
-        {"a character that is no digit", ":01000000G5FA\n", "строка 1 файла HEX содержит недопустимый символ"},
+        {"a length that does not match", ":0200000011ED\n",
+         "строка 1 файла HEX содержит запись длиной 1 байт вместо указанных 2"},
+        {"a character that is no digit", ":01000000G5FA\n",
+         "строка 1 файла HEX содержит недопустимый символ"},
         {"an extended linear address", Rec(4, 0, {0, 1}) + "\n" + Rec(0, 0, {1}), "расширенный адрес 0001"},
-        {"an extended segment address", Rec(2, 0, {0x10, 0}) + "\n" + Rec(0, 0, {1}), "расширенный адрес 1000"},
+        {"an extended segment address", Rec(2, 0, {0x10, 0}) + "\n" + Rec(0, 0, {1}),
+         "расширенный адрес 1000"},
         {"an unknown record type", Rec(6, 0, {1}), "неизвестного типа 06"},
         {"data past 64 KiB", Rec(0, 0xFFFF, {1, 2}), "за пределами 64 КБ"},
     };

@@ -147,7 +147,8 @@ TEST(SimulationEngine, PowerOnYellowFlashingThenTheProgram) {
     for (int tick = 1; tick <= 10; ++tick) {
         run.To(tick);
         EXPECT_EQ(run.engine.statusLine(), "Вкл. - ЖМ") << tick;
-        EXPECT_EQ(run.Lit() & Channels({2, 5}), tick % 2 == 1 ? 0u : Channels({2, 5})) << "flashing, tick " << tick;
+        EXPECT_EQ(run.Lit() & Channels({2, 5}), tick % 2 == 1 ? 0u : Channels({2, 5}))
+            << "flashing, tick " << tick;
     }
     // Tick 11 (count 10 = 2 x 5): the last tick of the period, in program mode.
     run.To(11);
@@ -223,7 +224,7 @@ TEST(SimulationEngine, ATactShowingThePhaseAlreadyShownIsPassedOver) {
 
 TEST(SimulationEngine, MidnightMovesSaturdayToSunday) {
     TSignalPlan plan = TwoPhasePlan(kRom413);
-    plan.Schedule[0][0] = {0, 0, kCommandYellowFlash};  // Sunday flashes all day
+    plan.Schedule[0][0] = {0, 0, kCommandYellowFlash};     // Sunday flashes all day
     const int beforeMidnight = kMillisecondsPerDay - 200;  // 23:59:59.8
     Drive run(plan, 6, beforeMidnight);
     run.To(1);  // 00:00:00.3

@@ -9,17 +9,18 @@ TEST(ExtensionTest, ProjectExtensions) {
     const std::pair<const char*, bool> cases[] = {
         {"c:\\kdt\\plan.kdt", true},
         {"/home/u/plan.kdt2", true},
-        {"/home/u/PLAN.KDT", true},            // compared in lower case
-        {"/home/u/plan", true},                // no extension: ";" is in the list
+        {"/home/u/PLAN.KDT", true},  // compared in lower case
+        {"/home/u/plan", true},      // no extension: ";" is in the list
         {"/home/u/plan.dbf", false},
-        {"/home/u/plan.kd", false},            // ".kd;" is not in the list
+        {"/home/u/plan.kd", false},  // ".kd;" is not in the list
         {"/home/u/plan.dt", false},
-        {"/home/u.kdt/plan", true},            // the dot belongs to a folder, not the file name
+        {"/home/u.kdt/plan", true},  // the dot belongs to a folder, not the file name
         {"c:\\a.b\\plan.hex", false},
         {"/home/u/plan.kdt.bak", false},
         {"", true},
     };
-    for (const auto& [path, passes] : cases) EXPECT_EQ(PassesExtensionTest(path, kProjectExtensionList), passes) << path;
+    for (const auto& [path, passes] : cases)
+        EXPECT_EQ(PassesExtensionTest(path, kProjectExtensionList), passes) << path;
     EXPECT_TRUE(PassesExtensionTest("/x/report.txt", ".kdt;.txt;"));
 }
 
@@ -44,7 +45,8 @@ TEST(FileArgument, ExtractedFromTheCommandLine) {
         {"three characters are taken as they stand", R"("kdt" "a")", false, "\"a\""},
         {"four characters lose their quotes", R"("kdt" "ab")", false, "ab"},
     };
-    for (const Case& c : cases) EXPECT_EQ(ExtractFileArgument(c.commandLine, c.lowerCase), c.expected) << c.why;
+    for (const Case& c : cases)
+        EXPECT_EQ(ExtractFileArgument(c.commandLine, c.lowerCase), c.expected) << c.why;
 }
 
 TEST(FileArgument, CommandLineFromAnArgumentVector) {
@@ -58,14 +60,15 @@ TEST(FileArgument, CommandLineFromAnArgumentVector) {
 TEST(FileArgument, UsableOnShow) {
     const std::pair<const char*, const char*> cases[] = {
         {"", ""},
-        {"a.kd", ""},                     // four characters are dropped
+        {"a.kd", ""},  // four characters are dropped
         {"a.kdt", "a.kdt"},
         {"  /x/a.kdt \t\r\n", "/x/a.kdt"},
         {"\x01/x/a.kdt", "/x/a.kdt"},
-        {"пл.к", ""},                     // characters, not bytes, are counted
+        {"пл.к", ""},  // characters, not bytes, are counted
         {"пла.к", "пла.к"},
     };
-    for (const auto& [argument, expected] : cases) EXPECT_EQ(UsableFileArgument(argument), expected) << argument;
+    for (const auto& [argument, expected] : cases)
+        EXPECT_EQ(UsableFileArgument(argument), expected) << argument;
 }
 
 }  // namespace

@@ -39,10 +39,10 @@ const SumoProgram& ProgramOf(const SumoExport& exported, const std::string& id) 
 TEST(SumoSignal, TheColoursOfTheLitChannelsOfTheDirection) {
     TSignalPlan plan;
     ResetPlan(plan, kRom421, 60);
-    plan.ChannelColour[0] = 1;  // red
-    plan.ChannelColour[1] = 2;  // yellow
-    plan.ChannelColour[2] = 3;  // green
-    plan.ChannelColour[4] = 3;  // green, of no mask of direction 1
+    plan.ChannelColour[0] = 1;                     // red
+    plan.ChannelColour[1] = 2;                     // yellow
+    plan.ChannelColour[2] = 3;                     // green
+    plan.ChannelColour[4] = 3;                     // green, of no mask of direction 1
     plan.Direction[0].RedMask = Channels({1, 4});  // channel 4 has no colour
     plan.Direction[0].TailMask = Channels({2});
     plan.Direction[0].GreenMask = Channels({3});
@@ -71,7 +71,8 @@ TEST(SumoSignal, TheColoursOfTheLitChannelsOfTheDirection) {
 }
 
 TEST(SumoLinkMap, ReadsDirectionsAndTheirLinks) {
-    const SumoLinkMapRead read = ParseSumoLinkMap("# north and south\r\n1: 0 3\r\n\n 2 :\t1 # the left turn\n4: 2\n", 4);
+    const SumoLinkMapRead read =
+        ParseSumoLinkMap("# north and south\r\n1: 0 3\r\n\n 2 :\t1 # the left turn\n4: 2\n", 4);
     ASSERT_TRUE(read.ok()) << read.error;
     EXPECT_EQ(read.map.linkCount, 4);
     EXPECT_EQ(read.map.linksOf, (std::vector<std::vector<int>>{{0, 3}, {1}, {}, {2}}));
@@ -143,7 +144,8 @@ TEST(SumoExport, TheWautSwitchesWhereTheEnginesScheduleChanges) {
 TEST(SumoExport, EachProgramIsOneCycleOfTheEngine) {
     const SumoExport exported = BuildSumoExport(Example(), {"J", 1, std::nullopt});
     ASSERT_TRUE(exported.ok()) << exported.error;
-    const int expectedSeconds[] = {30 + 6 + 10 + 6 + 25 + 6, 40 + 6 + 12 + 6 + 22 + 6, 25 + 6 + 10 + 6 + 35 + 6};
+    const int expectedSeconds[] = {30 + 6 + 10 + 6 + 25 + 6, 40 + 6 + 12 + 6 + 22 + 6,
+                                   25 + 6 + 10 + 6 + 35 + 6};
     for (int p = 1; p <= 3; ++p) {
         const SumoProgram& program = ProgramOf(exported, std::to_string(p));
         EXPECT_EQ(program.cycleTicks, 2 * expectedSeconds[p - 1]);
@@ -197,12 +199,14 @@ TEST(SumoExport, AGreenLitWithARedIsNamedInAWarning) {
     ASSERT_TRUE(exported.ok());
     bool named = false;
     for (const std::string& warning : exported.warnings)
-        named = named || warning.find("direction(s) 3 show green together with red or yellow") != std::string::npos;
+        named = named ||
+                warning.find("direction(s) 3 show green together with red or yellow") != std::string::npos;
     EXPECT_TRUE(named);
 }
 
 TEST(SumoExport, TheLinkMapOrdersTheSignals) {
-    const SumoLinkMapRead links = ParseSumoLinkMap("1: 10 0\n2: 9\n3: 8\n4: 7\n5: 6\n6: 5\n7: 4\n8: 3\n9: 2\n10: 1\n", 10);
+    const SumoLinkMapRead links =
+        ParseSumoLinkMap("1: 10 0\n2: 9\n3: 8\n4: 7\n5: 6\n6: 5\n7: 4\n8: 3\n9: 2\n10: 1\n", 10);
     ASSERT_TRUE(links.ok()) << links.error;
     const SumoExport plain = BuildSumoExport(Example(), {"J", 1, std::nullopt});
     const SumoExport mapped = BuildSumoExport(Example(), {"J", 1, links.map});

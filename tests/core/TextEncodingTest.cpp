@@ -265,7 +265,8 @@ TEST(Cp1251Test, HasByteAgreesWithEncoder) {
     for (char32_t cp = 1; cp < 0x10000; ++cp) {
         if (cp >= 0xD800 && cp <= 0xDFFF) continue;
         const bool encodes = cp == U'?' || kdt::Utf8ToCp1251(Utf8(cp)) != "?";
-        ASSERT_EQ(kdt::HasCp1251Byte(cp), encodes) << "code point U+" << std::hex << static_cast<unsigned>(cp);
+        ASSERT_EQ(kdt::HasCp1251Byte(cp), encodes)
+            << "code point U+" << std::hex << static_cast<unsigned>(cp);
         withByte += encodes;
     }
     EXPECT_EQ(withByte, 255);

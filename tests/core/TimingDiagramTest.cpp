@@ -19,11 +19,17 @@ constexpr double kK = 45;   // scale band
 constexpr double kR = 24;   // row pitch
 constexpr double kHb = 18;  // bar height
 
-double At(double halfSeconds, double dots = 0) { return kLeft + halfSeconds * kU + dots; }
+double At(double halfSeconds, double dots = 0) {
+    return kLeft + halfSeconds * kU + dots;
+}
 
-DiagramPlacement At300() { return {kTop, kLeft, 300, 300, kU}; }
+DiagramPlacement At300() {
+    return {kTop, kLeft, 300, 300, kU};
+}
 
-std::uint16_t Bit(int direction) { return static_cast<std::uint16_t>(1u << (direction - 1)); }
+std::uint16_t Bit(int direction) {
+    return static_cast<std::uint16_t>(1u << (direction - 1));
+}
 
 // Two directions; program 1: tact 1 (phase 1, 20 + 8), tact 2 (phase 2, 30 + 8).
 // Direction 1 is green in phase 1, direction 2 in phase 2.
@@ -64,12 +70,14 @@ std::vector<Shape> All(const TimingDiagram& diagram) {
     return shapes;
 }
 
-double RowTop(int direction) { return kTop + 2 * kK + (direction - 1) * kR; }
+double RowTop(int direction) {
+    return kTop + 2 * kK + (direction - 1) * kR;
+}
 
 // One shape of a direction's bar: its colour and its left and right edges
 // (a triangle's right edge is one dot right of its right corners).
 struct BarPiece {
-    char colour;      // G green, R red, D dark green, W white dash, Y yellow, T yellow triangle
+    char colour;         // G green, R red, D dark green, W white dash, Y yellow, T yellow triangle
     double left, right;  // device units
     friend bool operator==(const BarPiece&, const BarPiece&) = default;
 };
@@ -122,15 +130,17 @@ struct BarCase {
     std::vector<BarPiece> expected;
 };
 
-BarPiece P(char colour, double left, double right) { return {colour, left, right}; }
+BarPiece P(char colour, double left, double right) {
+    return {colour, left, right};
+}
 
 // Direction 1 of the two-tact plan as it is: green 0..20, its change to red
 // in 20..28 (blink 20..22, yellow from 22 - 1 dot for 4), red until 58, the
 // change back to green in 58..66 (red-yellow 64..66).
 std::vector<BarPiece> PlainDirectionOne() {
-    return {P('G', At(0), At(20)),       P('R', At(20, -1), At(28)), P('D', At(20), At(22)),
-            P('W', At(20), At(21)),      P('Y', At(22, -1), At(26, -1)), P('R', At(28, -1), At(58)),
-            P('R', At(58, -1), At(66)),  P('R', At(64), At(66)),     P('T', At(64), At(66))};
+    return {P('G', At(0), At(20)),      P('R', At(20, -1), At(28)),     P('D', At(20), At(22)),
+            P('W', At(20), At(21)),     P('Y', At(22, -1), At(26, -1)), P('R', At(28, -1), At(58)),
+            P('R', At(58, -1), At(66)), P('R', At(64), At(66)),         P('T', At(64), At(66))};
 }
 
 std::vector<BarPiece> Replaced(std::vector<BarPiece> pieces, std::size_t from, std::size_t count,
@@ -146,20 +156,27 @@ const BarCase kBarCases[] = {
     // Direction 2 is red in tact 1 and green in the last one: the change to
     // green lies in tact 1's inter-tact, the change back to red at the end
     // of the diagram, where the last tact wraps to tact 1. Nothing before 0.
-    {"LastTactWrapsToTheFirst", [](TSignalPlan&) {}, 2,
+    {"LastTactWrapsToTheFirst",
+     [](TSignalPlan&) {},
+     2,
      {P('R', At(0), At(20)), P('R', At(20, -1), At(28)), P('R', At(26), At(28)), P('T', At(26), At(28)),
       P('G', At(28, -1), At(58)), P('R', At(58, -1), At(66)), P('D', At(58), At(60)), P('W', At(58), At(59)),
       P('Y', At(60, -1), At(64, -1))}},
-    {"GreenInEveryTactIsOneGreenBar", [](TSignalPlan& plan) { plan.PhaseDirections[1] |= Bit(1); }, 1,
+    {"GreenInEveryTactIsOneGreenBar",
+     [](TSignalPlan& plan) { plan.PhaseDirections[1] |= Bit(1); },
+     1,
      {P('G', At(0), At(66))}},
-    {"NeverGreenWithRedChannelsIsOneRedBar", [](TSignalPlan& plan) { plan.PhaseDirections[0] = 0; }, 1,
+    {"NeverGreenWithRedChannelsIsOneRedBar",
+     [](TSignalPlan& plan) { plan.PhaseDirections[0] = 0; },
+     1,
      {P('R', At(0), At(66))}},
     {"NeverGreenWithoutRedChannelsHasNoBar",
      [](TSignalPlan& plan) {
          plan.PhaseDirections[0] = 0;
          plan.Direction[0].RedMask = 0;
      },
-     1, {}},
+     1,
+     {}},
     // Three blinks at 0.5 mm per half second: 3 mm of dark green with three
     // dashes of 0.5 mm, the first at its left edge.
     {"ThreeBlinksGiveThreeDashes",
@@ -171,28 +188,31 @@ const BarCase kBarCases[] = {
      Replaced(PlainDirectionOne(), 2, 3,
               {P('D', At(20), At(26)), P('W', At(20), At(21)), P('W', At(22), At(23)), P('W', At(24), At(25)),
                P('Y', At(26, -1), At(28, -1))})},
-    {"ExtraGreenAfterGreenComesBeforeTheBlink", [](TSignalPlan& plan) { plan.Direction[0].ExtraGreenAfterGreen = 2; },
-     1,
+    {"ExtraGreenAfterGreenComesBeforeTheBlink",
+     [](TSignalPlan& plan) { plan.Direction[0].ExtraGreenAfterGreen = 2; }, 1,
      Replaced(PlainDirectionOne(), 2, 3,
               {P('G', At(20), At(22)), P('D', At(22), At(24)), P('W', At(22), At(23)),
                P('Y', At(24, -1), At(28, -1))})},
     {"YellowIsCutAtTheEndOfTheInterTact", [](TSignalPlan& plan) { plan.Direction[0].TailDuration = 10; }, 1,
      Replaced(PlainDirectionOne(), 4, 1, {P('Y', At(22, -1), At(28))})},
     // Longer than the inter-tact: cut at its end, and what it leaves no room for is not drawn.
-    {"ExtraGreenLongerThanTheInterTactIsCut", [](TSignalPlan& plan) { plan.Direction[0].ExtraGreenAfterGreen = 12; },
-     1, Replaced(PlainDirectionOne(), 2, 3, {P('G', At(20), At(28))})},
+    {"ExtraGreenLongerThanTheInterTactIsCut",
+     [](TSignalPlan& plan) { plan.Direction[0].ExtraGreenAfterGreen = 12; }, 1,
+     Replaced(PlainDirectionOne(), 2, 3, {P('G', At(20), At(28))})},
     {"BlinkLongerThanTheInterTactIsCut", [](TSignalPlan& plan) { plan.Direction[0].GreenBlinkCount = 5; }, 1,
      Replaced(PlainDirectionOne(), 2, 3,
               {P('D', At(20), At(28)), P('W', At(20), At(21)), P('W', At(22), At(23)), P('W', At(24), At(25)),
                P('W', At(26), At(27))})},
     {"NoYellowWhenTheHeadShowsOnlyRed", [](TSignalPlan& plan) { plan.Direction[0].HeadMask = 0b001; }, 1,
      Replaced(PlainDirectionOne(), 4, 1, {})},
-    {"ExtraGreenAfterRedEndsTheInterTact", [](TSignalPlan& plan) { plan.Direction[0].ExtraGreenAfterRed = 3; }, 1,
-     Replaced(PlainDirectionOne(), 7, 2, {P('G', At(63, -1), At(66)), P('R', At(61), At(63)), P('T', At(61), At(63))})},
+    {"ExtraGreenAfterRedEndsTheInterTact",
+     [](TSignalPlan& plan) { plan.Direction[0].ExtraGreenAfterRed = 3; }, 1,
+     Replaced(PlainDirectionOne(), 7, 2,
+              {P('G', At(63, -1), At(66)), P('R', At(61), At(63)), P('T', At(61), At(63))})},
     // A head longer than the inter-tact starts its red-yellow at the
     // inter-tact, not over the red run before it.
-    {"HeadLongerThanTheInterTactStartsInIt", [](TSignalPlan& plan) { plan.Direction[0].HeadDuration = 12; }, 1,
-     Replaced(PlainDirectionOne(), 7, 2, {P('R', At(58, -1), At(66)), P('T', At(58, -1), At(66))})},
+    {"HeadLongerThanTheInterTactStartsInIt", [](TSignalPlan& plan) { plan.Direction[0].HeadDuration = 12; },
+     1, Replaced(PlainDirectionOne(), 7, 2, {P('R', At(58, -1), At(66)), P('T', At(58, -1), At(66))})},
     {"ExtraGreenAfterRedFillingTheInterTactLeavesNoRedYellow",
      [](TSignalPlan& plan) { plan.Direction[0].ExtraGreenAfterRed = 20; }, 1,
      Replaced(PlainDirectionOne(), 7, 2, {P('G', At(58, -1), At(66))})},
@@ -200,12 +220,16 @@ const BarCase kBarCases[] = {
      Replaced(PlainDirectionOne(), 7, 2, {})},
     // An inter-tact of 0: the change keeps its one-dot red rectangle and
     // nothing else fits.
-    {"NoInterTactLeavesOnlyTheOverlap", [](TSignalPlan& plan) { plan.Program[0].TactInterDuration[0] = 0; }, 1,
-     {P('G', At(0), At(20)), P('R', At(20, -1), At(20)), P('R', At(20, -1), At(50)), P('R', At(50, -1), At(58)),
-      P('R', At(56), At(58)), P('T', At(56), At(58))}},
+    {"NoInterTactLeavesOnlyTheOverlap",
+     [](TSignalPlan& plan) { plan.Program[0].TactInterDuration[0] = 0; },
+     1,
+     {P('G', At(0), At(20)), P('R', At(20, -1), At(20)), P('R', At(20, -1), At(50)),
+      P('R', At(50, -1), At(58)), P('R', At(56), At(58)), P('T', At(56), At(58))}},
 };
 
-void PrintTo(const BarCase& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const BarCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class DiagramBars : public testing::TestWithParam<BarCase> {};
 
@@ -217,7 +241,9 @@ TEST_P(DiagramBars, DrawsTheRunsAndTheirChanges) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, DiagramBars, testing::ValuesIn(kBarCases),
-                         [](const testing::TestParamInfo<BarCase>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<BarCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(DiagramBars, EveryPartOfAChangeStaysInsideItsInterTact) {
     // Durations far beyond the inter-tact, in every combination of masks.
@@ -266,8 +292,11 @@ TEST(DiagramScale, TicksAndElapsedSecondsPerPeriod) {
         const char* text;
         double x;
         bool centred;
-    } expected[] = {{"1", kLeft - 4, false}, {"20", At(40), true}, {"26", At(52), true},
-                    {"41", At(83), true},    {"43", At(88), true}};
+    } expected[] = {{"1", kLeft - 4, false},
+                    {"20", At(40), true},
+                    {"26", At(52), true},
+                    {"41", At(83), true},
+                    {"43", At(88), true}};
     for (std::size_t i = 0; i < scale.size(); ++i) {
         EXPECT_EQ(scale[i].text, expected[i].text);
         EXPECT_EQ(scale[i].x, expected[i].x) << expected[i].text;
@@ -364,7 +393,9 @@ struct ResolutionCase {
     double scaleBand, fontHeight, outline, firstLabelLeft, labelDown, rowLabelLeft, rowPitch, barHeight;
 };
 
-void PrintTo(const ResolutionCase& row, std::ostream* out) { *out << row.dpi << " dpi"; }
+void PrintTo(const ResolutionCase& row, std::ostream* out) {
+    *out << row.dpi << " dpi";
+}
 
 class DiagramResolution : public testing::TestWithParam<ResolutionCase> {};
 
@@ -383,11 +414,13 @@ TEST_P(DiagramResolution, DistancesFollowTheResolution) {
     EXPECT_DOUBLE_EQ(measures.barHeight, c.barHeight);
 
     const auto texts = All<DiagramText>(diagram);
-    const auto first = std::find_if(texts.begin(), texts.end(), [](const DiagramText& t) { return t.text == "1"; });
+    const auto first =
+        std::find_if(texts.begin(), texts.end(), [](const DiagramText& t) { return t.text == "1"; });
     ASSERT_NE(first, texts.end());
     EXPECT_DOUBLE_EQ(first->x, kLeft - c.firstLabelLeft);
     EXPECT_DOUBLE_EQ(first->top, kTop + c.scaleBand + c.labelDown);
-    const auto row = std::find_if(texts.begin(), texts.end(), [](const DiagramText& t) { return t.text == "Н.2"; });
+    const auto row =
+        std::find_if(texts.begin(), texts.end(), [](const DiagramText& t) { return t.text == "Н.2"; });
     ASSERT_NE(row, texts.end());
     EXPECT_DOUBLE_EQ(row->x, kLeft - c.rowLabelLeft);
     EXPECT_DOUBLE_EQ(row->top, kTop + 2 * c.scaleBand + c.rowPitch);

@@ -24,7 +24,9 @@ namespace {
 
 using PlanChange = std::function<void(TSignalPlan&)>;
 
-constexpr std::uint32_t Bit(int channel) { return 1u << (channel - 1); }
+constexpr std::uint32_t Bit(int channel) {
+    return 1u << (channel - 1);
+}
 
 // Channels 1, 2 red, 3 yellow, 4 green and nothing else, the example of a small crossing.
 void FourColours(TSignalPlan& p) {
@@ -63,7 +65,8 @@ QStringList Payloads(const Journal& journal) {
 
 QStringList Hex(const std::vector<std::string>& payloads) {
     QStringList list;
-    for (const std::string& payload : payloads) list << QString::fromLatin1(QByteArray::fromStdString(payload).toHex(' '));
+    for (const std::string& payload : payloads)
+        list << QString::fromLatin1(QByteArray::fromStdString(payload).toHex(' '));
     return list;
 }
 
@@ -93,8 +96,12 @@ private:
         return editor;
     }
 
-    static ColoursPage* Page2(const Editor& editor) { return Find<ColoursPage>(editor, QStringLiteral("Page2")); }
-    static SquareStrip* Squares(const Editor& editor) { return Find<SquareStrip>(editor, QStringLiteral("Shape1")); }
+    static ColoursPage* Page2(const Editor& editor) {
+        return Find<ColoursPage>(editor, QStringLiteral("Page2"));
+    }
+    static SquareStrip* Squares(const Editor& editor) {
+        return Find<SquareStrip>(editor, QStringLiteral("Shape1"));
+    }
 
     // Each release with a time of its own, as the platform's are: the window
     // sees an event once however far it travels up.
@@ -114,7 +121,8 @@ private slots:
 
     void keys_data() {
         QTest::addColumn<int>("row");
-        for (std::size_t i = 0; i < KeyRows().size(); ++i) QTest::newRow(KeyRows()[i].name) << static_cast<int>(i);
+        for (std::size_t i = 0; i < KeyRows().size(); ++i)
+            QTest::newRow(KeyRows()[i].name) << static_cast<int>(i);
     }
     void keys() {
         QFETCH(int, row);
@@ -189,7 +197,8 @@ private slots:
         QFETCH(uint, scanCode);
         QFETCH(int, digit);
 #if !defined(Q_OS_LINUX)
-        if (scanCode != 0 && key != Qt::Key_1 && key != Qt::Key_4) QSKIP("the key codes of this table are Linux's");
+        if (scanCode != 0 && key != Qt::Key_1 && key != Qt::Key_4)
+            QSKIP("the key codes of this table are Linux's");
 #endif
         QCOMPARE(DigitOfKey(key, scanCode), digit);
     }
@@ -198,7 +207,8 @@ private slots:
 
     void clicks_data() {
         QTest::addColumn<int>("row");
-        for (std::size_t i = 0; i < ClickRows().size(); ++i) QTest::newRow(ClickRows()[i].name) << static_cast<int>(i);
+        for (std::size_t i = 0; i < ClickRows().size(); ++i)
+            QTest::newRow(ClickRows()[i].name) << static_cast<int>(i);
     }
     void clicks() {
         QFETCH(int, row);
@@ -233,7 +243,8 @@ private slots:
             fills << Squares(editor)->fillOf(5);
         }
         QCOMPARE(colours, (QList<int>{1, 2, 3, 0}));
-        QCOMPARE(fills, (QList<QColor>{QColor(0xFF, 0, 0), QColor(0xFF, 0xFF, 0), QColor(0, 0xFF, 0), QColor(Qt::white)}));
+        QCOMPARE(fills, (QList<QColor>{QColor(0xFF, 0, 0), QColor(0xFF, 0xFF, 0), QColor(0, 0xFF, 0),
+                                       QColor(Qt::white)}));
         QCOMPARE(editor->state().plan.CurrentChannelMask, Bit(5));
         QCOMPARE(Squares(editor)->markedCell(), 5);
         QCOMPARE(editor->state().journal.undoList().size(), std::size_t{4});
@@ -249,7 +260,8 @@ private slots:
         QCOMPARE(squares->fillOf(5), QColor(0, 0xFF, 0));
         QCOMPARE(squares->fillOf(6), QColor(Qt::white));
         QCOMPARE(squares->fillOf(1), QColor(0xFF, 0, 0));  // the example's red
-        for (int channel = 1; channel <= 32; ++channel) QCOMPARE(squares->outlineOf(channel), QColor(0x80, 0x80, 0x80));
+        for (int channel = 1; channel <= 32; ++channel)
+            QCOMPARE(squares->outlineOf(channel), QColor(0x80, 0x80, 0x80));
         Release(editor, {Qt::Key_F2});
         QCOMPARE(squares->outlineOf(5), QColor(0, 0, 0));
         QCOMPARE(squares->outlineOf(32), QColor(0, 0, 0));
@@ -433,7 +445,8 @@ private slots:
         Editor editor = OpenedOn();
         QVERIFY(QTest::qWaitForWindowActive(editor.window.get()));
         for (int mode = 1; mode <= 5; ++mode)
-            QCOMPARE(Find<QToolButton>(editor, QStringLiteral("SpeedButton%1").arg(mode))->focusPolicy(), Qt::NoFocus);
+            QCOMPARE(Find<QToolButton>(editor, QStringLiteral("SpeedButton%1").arg(mode))->focusPolicy(),
+                     Qt::NoFocus);
         QCOMPARE(Find<QPushButton>(editor, QStringLiteral("BitBtn1"))->focusPolicy(), Qt::NoFocus);
         auto* clear = Find<QPushButton>(editor, QStringLiteral("Button3"));
         QCOMPARE(clear->focusPolicy(), Qt::NoFocus);
@@ -441,7 +454,8 @@ private slots:
         QTest::mouseClick(Find<QToolButton>(editor, QStringLiteral("SpeedButton3")), Qt::LeftButton);
         QCOMPARE(Page2(editor)->mode(), 3);
         QVERIFY(!Find<QToolButton>(editor, QStringLiteral("SpeedButton3"))->hasFocus());
-        QTest::sendKeyEvent(QTest::Click, editor.window.get(), static_cast<Qt::Key>(0x041E), QStringLiteral("о"),
+        QTest::sendKeyEvent(QTest::Click, editor.window.get(), static_cast<Qt::Key>(0x041E),
+                            QStringLiteral("о"),
                             Qt::AltModifier);  // Alt+О
         QTRY_COMPARE(editor->state().plan.AllRedMask, 0u);
     }
@@ -453,9 +467,11 @@ private slots:
         Release(editor, {Qt::Key_Right});
         QCOMPARE(squares->accessibleDescription(), QStringLiteral("канал 4, красный"));
         Release(editor, {Qt::Key_F3});
-        QCOMPARE(squares->accessibleDescription(), QStringLiteral("канал 4, красный, в уставке «кругом красное»"));
+        QCOMPARE(squares->accessibleDescription(),
+                 QStringLiteral("канал 4, красный, в уставке «кругом красное»"));
         Release(editor, {Qt::Key_Right});
-        QCOMPARE(squares->accessibleDescription(), QStringLiteral("канал 5, жёлтый, не в уставке «кругом красное»"));
+        QCOMPARE(squares->accessibleDescription(),
+                 QStringLiteral("канал 5, жёлтый, не в уставке «кругом красное»"));
         QCOMPARE(squares->accessibleName(), QStringLiteral("Каналы"));
     }
 
@@ -519,7 +535,11 @@ private:
             {"F5 selects mode 5", {}, 1, 2, {Qt::Key_F5}, {}, {}, 5},
             {"F3 also from the directions page", {}, 1, 3, {Qt::Key_F3}, {}, {}, 3},
             {"F5 also from the parameters page", {}, 1, 1, {Qt::Key_F5}, {}, {}, 5},
-            {"F6 runs the automatic settings", FourColours, 1, 2, {Qt::Key_F6},
+            {"F6 runs the automatic settings",
+             FourColours,
+             1,
+             2,
+             {Qt::Key_F6},
              [](TSignalPlan& p) {
                  p.AllRedMask = p.RedConflictMask = 0x3;
                  p.YellowFlashMask = 0x4;
@@ -528,7 +548,11 @@ private:
              {Dword(ExamplePlan().YellowFlashMask) + Dword(ExamplePlan().AllRedMask) +
               Dword(ExamplePlan().GreenConflictMask) + Dword(ExamplePlan().RedConflictMask)},
              1},
-            {"F6 also from the directions page, in mode 3", FourColours, 3, 3, {Qt::Key_F6},
+            {"F6 also from the directions page, in mode 3",
+             FourColours,
+             3,
+             3,
+             {Qt::Key_F6},
              [](TSignalPlan& p) {
                  p.AllRedMask = p.RedConflictMask = 0x3;
                  p.YellowFlashMask = 0x4;
@@ -538,85 +562,167 @@ private:
               Dword(ExamplePlan().GreenConflictMask) + Dword(ExamplePlan().RedConflictMask)},
              3},
             {"F6 without colours does nothing", NoColours, 1, 2, {Qt::Key_F6}, {}, {}, 1},
-            {"1 colours the current channel red, then moves right", Both(NoColours, Current(5)), 1, 2,
+            {"1 colours the current channel red, then moves right",
+             Both(NoColours, Current(5)),
+             1,
+             2,
              {Qt::Key_1, {}, 10},
              [](TSignalPlan& p) {
                  p.ChannelColour[4] = 1;
                  p.CurrentChannelMask = Bit(6);
              },
-             {Bytes({'c', 5, 0})}, 1},
-            {"2 yellow", Current(5), 1, 2, {Qt::Key_2, {}, 11},
+             {Bytes({'c', 5, 0})},
+             1},
+            {"2 yellow",
+             Current(5),
+             1,
+             2,
+             {Qt::Key_2, {}, 11},
              [](TSignalPlan& p) {
                  p.ChannelColour[4] = 2;
                  p.CurrentChannelMask = Bit(6);
              },
-             {Bytes({'c', 5, 2})}, 1},
-            {"3 green", Current(5), 1, 2, {Qt::Key_3, {}, 12},
+             {Bytes({'c', 5, 2})},
+             1},
+            {"3 green",
+             Current(5),
+             1,
+             2,
+             {Qt::Key_3, {}, 12},
              [](TSignalPlan& p) {
                  p.ChannelColour[4] = 3;
                  p.CurrentChannelMask = Bit(6);
              },
-             {Bytes({'c', 5, 2})}, 1},
-            {"4 none", Current(5), 1, 2, {Qt::Key_4, {}, 13},
+             {Bytes({'c', 5, 2})},
+             1},
+            {"4 none",
+             Current(5),
+             1,
+             2,
+             {Qt::Key_4, {}, 13},
              [](TSignalPlan& p) {
                  p.ChannelColour[4] = 0;
                  p.CurrentChannelMask = Bit(6);
              },
-             {Bytes({'c', 5, 2})}, 1},
-            {"3 on channel 32 colours it green and makes channel 1 current", Current(32), 1, 2, {Qt::Key_3, {}, 12},
+             {Bytes({'c', 5, 2})},
+             1},
+            {"3 on channel 32 colours it green and makes channel 1 current",
+             Current(32),
+             1,
+             2,
+             {Qt::Key_3, {}, 12},
              [](TSignalPlan& p) {
                  p.ChannelColour[31] = 3;
                  p.CurrentChannelMask = Bit(1);
              },
-             {Bytes({'c', 32, 0})}, 1},
-            {"2 on the keypad", Current(16), 1, 2, {Qt::Key_2, Qt::KeypadModifier, 88},
+             {Bytes({'c', 32, 0})},
+             1},
+            {"2 on the keypad",
+             Current(16),
+             1,
+             2,
+             {Qt::Key_2, Qt::KeypadModifier, 88},
              [](TSignalPlan& p) {
                  p.ChannelColour[15] = 2;
                  p.CurrentChannelMask = Bit(17);
              },
-             {Bytes({'c', 16, 3})}, 1},
-            {"Shift+1 is the key 1 though Qt names it !", Current(29), 1, 2, {Qt::Key_Exclam, Qt::ShiftModifier, 10},
+             {Bytes({'c', 16, 3})},
+             1},
+            {"Shift+1 is the key 1 though Qt names it !",
+             Current(29),
+             1,
+             2,
+             {Qt::Key_Exclam, Qt::ShiftModifier, 10},
              [](TSignalPlan& p) {
                  p.ChannelColour[28] = 1;
                  p.CurrentChannelMask = Bit(30);
              },
-             {Bytes({'c', 29, 0})}, 1},
-            {"Shift+3 under a Russian layout (№) is the key 3", Current(29), 1, 2, {0x2116, Qt::ShiftModifier, 12},
+             {Bytes({'c', 29, 0})},
+             1},
+            {"Shift+3 under a Russian layout (№) is the key 3",
+             Current(29),
+             1,
+             2,
+             {0x2116, Qt::ShiftModifier, 12},
              [](TSignalPlan& p) {
                  p.ChannelColour[28] = 3;
                  p.CurrentChannelMask = Bit(30);
              },
-             {Bytes({'c', 29, 0})}, 1},
-            {"Shift+4 under a Russian layout (;) is the key 4", Current(1), 1, 2,
+             {Bytes({'c', 29, 0})},
+             1},
+            {"Shift+4 under a Russian layout (;) is the key 4",
+             Current(1),
+             1,
+             2,
              {Qt::Key_Semicolon, Qt::ShiftModifier, 13},
              [](TSignalPlan& p) {
                  p.ChannelColour[0] = 0;
                  p.CurrentChannelMask = Bit(2);
              },
-             {Bytes({'c', 1, 1})}, 1},
+             {Bytes({'c', 1, 1})},
+             1},
             {"a digit in mode 3 changes nothing", Current(5), 3, 2, {Qt::Key_1, {}, 10}, {}, {}, 3},
-            {"a colour key without a current channel colours nothing and selects channel 1 (as written: byte 55)",
-             Current(0), 1, 2, {Qt::Key_3, {}, 12}, [](TSignalPlan& p) { p.CurrentChannelMask = Bit(1); }, {}, 1},
-            {"Space in mode 1 steps the colour", Current(5), 1, 2, {Qt::Key_Space},
-             [](TSignalPlan& p) { p.ChannelColour[4] = 3; }, {Bytes({'c', 5, 2})}, 1},
-            {"Space in mode 4 toggles the channel in its setting", Current(7), 4, 2, {Qt::Key_Space},
-             [](TSignalPlan& p) { p.GreenConflictMask ^= Bit(7); }, {"u" + Bytes({3}) + Dword(ExamplePlan().GreenConflictMask)},
+            {"a colour key without a current channel colours nothing and selects channel 1 (as written: byte "
+             "55)",
+             Current(0),
+             1,
+             2,
+             {Qt::Key_3, {}, 12},
+             [](TSignalPlan& p) { p.CurrentChannelMask = Bit(1); },
+             {},
+             1},
+            {"Space in mode 1 steps the colour",
+             Current(5),
+             1,
+             2,
+             {Qt::Key_Space},
+             [](TSignalPlan& p) { p.ChannelColour[4] = 3; },
+             {Bytes({'c', 5, 2})},
+             1},
+            {"Space in mode 4 toggles the channel in its setting",
+             Current(7),
+             4,
+             2,
+             {Qt::Key_Space},
+             [](TSignalPlan& p) { p.GreenConflictMask ^= Bit(7); },
+             {"u" + Bytes({3}) + Dword(ExamplePlan().GreenConflictMask)},
              4},
-            {"Space in mode 2 on channel 32", Current(32), 2, 2, {Qt::Key_Space},
-             [](TSignalPlan& p) { p.YellowFlashMask ^= Bit(32); }, {"u" + Bytes({1}) + Dword(ExamplePlan().YellowFlashMask)},
+            {"Space in mode 2 on channel 32",
+             Current(32),
+             2,
+             2,
+             {Qt::Key_Space},
+             [](TSignalPlan& p) { p.YellowFlashMask ^= Bit(32); },
+             {"u" + Bytes({1}) + Dword(ExamplePlan().YellowFlashMask)},
              2},
-            {"Space acts on the lowest of several current channels", [](TSignalPlan& p) { p.CurrentChannelMask = 0x30; }, 1,
-             2, {Qt::Key_Space},
+            {"Space acts on the lowest of several current channels",
+             [](TSignalPlan& p) { p.CurrentChannelMask = 0x30; },
+             1,
+             2,
+             {Qt::Key_Space},
              [](TSignalPlan& p) {
                  p.ChannelColour[4] = 3;
                  p.CurrentChannelMask = Bit(5);
              },
-             {Bytes({'c', 5, 2})}, 1},
+             {Bytes({'c', 5, 2})},
+             1},
             {"Space without a current channel does nothing", Current(0), 1, 2, {Qt::Key_Space}, {}, {}, 1},
             {"Ctrl+1 does nothing", Current(5), 1, 2, {Qt::Key_1, Qt::ControlModifier, 10}, {}, {}, 1},
-            {"a digit while the directions page is in front does nothing", Current(5), 1, 3, {Qt::Key_1, {}, 10}, {},
-             {}, 1},
-            {"an arrow while the parameters page is in front does nothing", Current(5), 1, 1, {Qt::Key_Right}, {}, {},
+            {"a digit while the directions page is in front does nothing",
+             Current(5),
+             1,
+             3,
+             {Qt::Key_1, {}, 10},
+             {},
+             {},
+             1},
+            {"an arrow while the parameters page is in front does nothing",
+             Current(5),
+             1,
+             1,
+             {Qt::Key_Right},
+             {},
+             {},
              1},
             {"another key does nothing", Current(5), 1, 2, {Qt::Key_5, {}, 14}, {}, {}, 1},
         };
@@ -638,42 +744,89 @@ private:
 
     static const std::vector<ClickRow>& ClickRows() {
         static const std::vector<ClickRow> rows = {
-            {"mode 1, channel 5: none gives red and channel 5 current", Both(NoColours, Current(1)), 1, 5,
-             ReleaseAt::OnThePress, Qt::LeftButton,
+            {"mode 1, channel 5: none gives red and channel 5 current",
+             Both(NoColours, Current(1)),
+             1,
+             5,
+             ReleaseAt::OnThePress,
+             Qt::LeftButton,
              [](TSignalPlan& p) {
                  p.ChannelColour[4] = 1;
                  p.CurrentChannelMask = Bit(5);
              },
              {Bytes({'c', 5, 0})}},
-            {"mode 1, channel 26: green gives none", Current(1), 1, 26, ReleaseAt::OnThePress, Qt::LeftButton,
+            {"mode 1, channel 26: green gives none",
+             Current(1),
+             1,
+             26,
+             ReleaseAt::OnThePress,
+             Qt::LeftButton,
              [](TSignalPlan& p) {
                  p.ChannelColour[25] = 0;
                  p.CurrentChannelMask = Bit(26);
              },
              {Bytes({'c', 26, 3})}},
-            {"a colour byte of 7 is shown white and the click gives 0", [](TSignalPlan& p) { p.ChannelColour[9] = 7; }, 1,
-             10, ReleaseAt::OnThePress, Qt::LeftButton,
+            {"a colour byte of 7 is shown white and the click gives 0",
+             [](TSignalPlan& p) { p.ChannelColour[9] = 7; },
+             1,
+             10,
+             ReleaseAt::OnThePress,
+             Qt::LeftButton,
              [](TSignalPlan& p) {
                  p.ChannelColour[9] = 0;
                  p.CurrentChannelMask = Bit(10);
              },
              {Bytes({'c', 10, 7})}},
-            {"mode 3, channel 32 toggles bit 31 of AllRedMask, the current channel stays", Current(4), 3, 32,
-             ReleaseAt::OnThePress, Qt::LeftButton, [](TSignalPlan& p) { p.AllRedMask ^= 0x80000000u; },
+            {"mode 3, channel 32 toggles bit 31 of AllRedMask, the current channel stays",
+             Current(4),
+             3,
+             32,
+             ReleaseAt::OnThePress,
+             Qt::LeftButton,
+             [](TSignalPlan& p) { p.AllRedMask ^= 0x80000000u; },
              {"u" + Bytes({2}) + Dword(ExamplePlan().AllRedMask)}},
-            {"mode 2, channel 17", {}, 2, 17, ReleaseAt::OnThePress, Qt::LeftButton,
-             [](TSignalPlan& p) { p.YellowFlashMask ^= Bit(17); }, {"u" + Bytes({1}) + Dword(ExamplePlan().YellowFlashMask)}},
-            {"mode 4, channel 3 leaves the setting", {}, 4, 3, ReleaseAt::OnThePress, Qt::LeftButton,
+            {"mode 2, channel 17",
+             {},
+             2,
+             17,
+             ReleaseAt::OnThePress,
+             Qt::LeftButton,
+             [](TSignalPlan& p) { p.YellowFlashMask ^= Bit(17); },
+             {"u" + Bytes({1}) + Dword(ExamplePlan().YellowFlashMask)}},
+            {"mode 4, channel 3 leaves the setting",
+             {},
+             4,
+             3,
+             ReleaseAt::OnThePress,
+             Qt::LeftButton,
              [](TSignalPlan& p) { p.GreenConflictMask ^= Bit(3); },
              {"u" + Bytes({3}) + Dword(ExamplePlan().GreenConflictMask)}},
-            {"mode 5, channel 1", {}, 5, 1, ReleaseAt::OnThePress, Qt::LeftButton,
-             [](TSignalPlan& p) { p.RedConflictMask ^= Bit(1); }, {"u" + Bytes({4}) + Dword(ExamplePlan().RedConflictMask)}},
+            {"mode 5, channel 1",
+             {},
+             5,
+             1,
+             ReleaseAt::OnThePress,
+             Qt::LeftButton,
+             [](TSignalPlan& p) { p.RedConflictMask ^= Bit(1); },
+             {"u" + Bytes({4}) + Dword(ExamplePlan().RedConflictMask)}},
             {"the right button is ignored", {}, 1, 5, ReleaseAt::OnThePress, Qt::RightButton, {}, {}},
             {"the middle button is ignored", {}, 3, 5, ReleaseAt::OnThePress, Qt::MiddleButton, {}, {}},
-            {"press on 5, release on 6: channel 5", Current(5), 1, 5, ReleaseAt::NextSquare, Qt::LeftButton,
-             [](TSignalPlan& p) { p.ChannelColour[4] = 3; }, {Bytes({'c', 5, 2})}},
-            {"press on 5, release outside the page: channel 5", Current(5), 1, 5, ReleaseAt::OutsideThePage,
-             Qt::LeftButton, [](TSignalPlan& p) { p.ChannelColour[4] = 3; }, {Bytes({'c', 5, 2})}},
+            {"press on 5, release on 6: channel 5",
+             Current(5),
+             1,
+             5,
+             ReleaseAt::NextSquare,
+             Qt::LeftButton,
+             [](TSignalPlan& p) { p.ChannelColour[4] = 3; },
+             {Bytes({'c', 5, 2})}},
+            {"press on 5, release outside the page: channel 5",
+             Current(5),
+             1,
+             5,
+             ReleaseAt::OutsideThePage,
+             Qt::LeftButton,
+             [](TSignalPlan& p) { p.ChannelColour[4] = 3; },
+             {Bytes({'c', 5, 2})}},
             {"press between two squares: nothing", {}, 1, 0, ReleaseAt::OnThePress, Qt::LeftButton, {}, {}},
         };
         return rows;
@@ -695,24 +848,37 @@ private:
             {"shape c, by a click", Current(8), 1, [](ColoursPageTest& t, Editor& e) { t.Click(e, 8); },
              [](TSignalPlan& p) { p.ChannelColour[7] = 3; }, "\"цвет\"", true, 1},
             {"shape c, by a colour key", Current(8), 1,
-             [](ColoursPageTest& t, Editor& e) { t.Release(e, {Qt::Key_4, {}, 13}); },
+             [](ColoursPageTest& t, Editor& e) {
+                 t.Release(e, {Qt::Key_4, {}, 13});
+             },
              [](TSignalPlan& p) {
                  p.ChannelColour[7] = 0;
                  p.CurrentChannelMask = Bit(9);
              },
              "\"цвет\"", true, 1},
-            {"shape u, by a click in mode 3", {}, 3, [](ColoursPageTest& t, Editor& e) { t.Click(e, 2); },
-             [](TSignalPlan& p) { p.AllRedMask ^= Bit(2); }, "канал-кругом красное", true, 3},
+            {"shape u, by a click in mode 3",
+             {},
+             3,
+             [](ColoursPageTest& t, Editor& e) { t.Click(e, 2); },
+             [](TSignalPlan& p) { p.AllRedMask ^= Bit(2); },
+             "канал-кругом красное",
+             true,
+             3},
             {"shape u, by Space in mode 5", Current(12), 5,
              [](ColoursPageTest& t, Editor& e) { t.Release(e, {Qt::Key_Space}); },
              [](TSignalPlan& p) { p.RedConflictMask ^= Bit(12); }, "канал-конфликт красного", true, 5},
             // Undo of a "u" entry also selects its mode again.
-            {"shape u, undone in another mode", {}, 2,
+            {"shape u, undone in another mode",
+             {},
+             2,
              [](ColoursPageTest& t, Editor& e) {
                  t.Click(e, 30);
                  t.Release(e, {Qt::Key_F1});
              },
-             [](TSignalPlan& p) { p.YellowFlashMask ^= Bit(30); }, "канал-желтое мигание", true, 2},
+             [](TSignalPlan& p) { p.YellowFlashMask ^= Bit(30); },
+             "канал-желтое мигание",
+             true,
+             2},
             {"bit button, automatic settings", FourColours, 1,
              [](ColoursPageTest& t, Editor& e) { t.Release(e, {Qt::Key_F6}); },
              [](TSignalPlan& p) {
@@ -721,15 +887,25 @@ private:
                  p.GreenConflictMask = 0x8;
              },
              "Авто уставки", false, 1},
-            {"button 3, clear in mode 1", {}, 1,
+            {"button 3, clear in mode 1",
+             {},
+             1,
              [](ColoursPageTest&, Editor& e) { Find<QPushButton>(e, QStringLiteral("Button3"))->click(); },
-             NoColours, "Очистку \"цвета/уставки\"", false, 1},
-            {"button 3, clear in mode 2, undone in mode 1", {}, 2,
+             NoColours,
+             "Очистку \"цвета/уставки\"",
+             false,
+             1},
+            {"button 3, clear in mode 2, undone in mode 1",
+             {},
+             2,
              [](ColoursPageTest& t, Editor& e) {
                  Find<QPushButton>(e, QStringLiteral("Button3"))->click();
                  t.Release(e, {Qt::Key_F1});
              },
-             [](TSignalPlan& p) { p.YellowFlashMask = 0; }, "Очистку \"цвета/уставки\"", false, 2},
+             [](TSignalPlan& p) { p.YellowFlashMask = 0; },
+             "Очистку \"цвета/уставки\"",
+             false,
+             2},
         };
         return rows;
     }

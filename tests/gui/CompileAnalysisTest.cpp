@@ -12,7 +12,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::uint8_t> FileBytes(const fs::path& path) { return ReadFileBytes(path).bytes; }
+std::vector<std::uint8_t> FileBytes(const fs::path& path) {
+    return ReadFileBytes(path).bytes;
+}
 
 }  // namespace
 
@@ -35,8 +37,10 @@ private slots:
         QTest::addColumn<QString>("project");
         QTest::addColumn<QString>("image");
         QTest::newRow("x.kdt2 gives x.hex") << 0 << QStringLiteral("x.kdt2") << QStringLiteral("x.hex");
-        QTest::newRow("only the last extension goes") << 0 << QStringLiteral("a.kdt.b.kdt") << QStringLiteral("a.kdt.b.hex");
-        QTest::newRow("file type 1 gives BIN") << 1 << QStringLiteral("crossing.kdt") << QStringLiteral("crossing.bin");
+        QTest::newRow("only the last extension goes")
+            << 0 << QStringLiteral("a.kdt.b.kdt") << QStringLiteral("a.kdt.b.hex");
+        QTest::newRow("file type 1 gives BIN")
+            << 1 << QStringLiteral("crossing.kdt") << QStringLiteral("crossing.bin");
     }
     void compileWritesTheImageInTheRomFolder() {
         QFETCH(int, fileType);
@@ -47,8 +51,8 @@ private slots:
         Find<QAction>(editor, QStringLiteral("ToolButton19"))->trigger();
 
         const fs::path written = folder_ / "images" / "deep" / ToPath(image);
-        QCOMPARE(Shown(*editor.script),
-                 QStringList{QStringLiteral("Компиляция: Файл для программатора \"") + ToText(written) + QLatin1Char('"')});
+        QCOMPARE(Shown(*editor.script), QStringList{QStringLiteral("Компиляция: Файл для программатора \"") +
+                                                    ToText(written) + QLatin1Char('"')});
         // The same bytes the image writer gives for the plan in memory.
         const fs::path reference = folder_ / (fileType == 0 ? "reference.hex" : "reference.bin");
         QVERIFY(fileType == 0 ? WriteHexFile(editor->state().plan, reference).ok()
@@ -83,7 +87,8 @@ private slots:
         const fs::path written = folder_ / "images" / "deep" / "master.hex";
         const QStringList shown = Shown(*editor.script);
         QCOMPARE(shown.size(), 2);
-        QCOMPARE(shown[0], QStringLiteral("Компиляция: Файл для программатора \"") + ToText(written) + QLatin1Char('"'));
+        QCOMPARE(shown[0], QStringLiteral("Компиляция: Файл для программатора \"") + ToText(written) +
+                               QLatin1Char('"'));
         QVERIFY2(shown[1].startsWith(QStringLiteral("Предупреждение: Блок координатора занимает 131 байт")),
                  qPrintable(shown[1]));
         QCOMPARE(editor.script->messages.back().icon, MessageIcon::Warning);
@@ -97,7 +102,8 @@ private slots:
         QVERIFY(fs::exists(image));
         editor->state().plan.RomVersion = 9;  // no layout: the build fails
         editor->ToolButton19Click();
-        QCOMPARE(editor.script->messages.back().text, QStringLiteral("Не удалось сформировать файл для программатора"));
+        QCOMPARE(editor.script->messages.back().text,
+                 QStringLiteral("Не удалось сформировать файл для программатора"));
         QVERIFY2(!fs::exists(image), "the programmer must not find the image of an earlier plan");
     }
 
@@ -127,8 +133,9 @@ private slots:
         if (asked) {
             const MessageRequest& question = editor.script->messages.front();
             QCOMPARE(question.caption, QStringLiteral("Результат анализа проекта СОД"));
-            QCOMPARE(question.text, QStringLiteral("В проекте были найдены ошибки\n\r\"OK\" - не компилировать, "
-                                                   "посмотреть ошибки\n\r\"Отмена\" - всё равно продолжить компиляцию"));
+            QCOMPARE(question.text,
+                     QStringLiteral("В проекте были найдены ошибки\n\r\"OK\" - не компилировать, "
+                                    "посмотреть ошибки\n\r\"Отмена\" - всё равно продолжить компиляцию"));
             QCOMPARE(question.buttons, MessageButtons::OkCancel);
             QCOMPARE(question.defaultButton, kIdCancel);
             QVERIFY(fs::exists(errorFile));
@@ -137,7 +144,8 @@ private slots:
         }
         if (asked && !built) {
             QCOMPARE(editor.script->documents, std::vector<QString>{ToText(errorFile)});
-            QCOMPARE(editor.script->messages.back().text, QStringLiteral("Компиляция была прервана пользователем"));
+            QCOMPARE(editor.script->messages.back().text,
+                     QStringLiteral("Компиляция была прервана пользователем"));
         } else {
             QVERIFY(editor.script->documents.empty());
         }
@@ -148,7 +156,8 @@ private slots:
         editor->settings().romFolder = ToText(folder_ / "images");
         editor.script->dialogFiles = {{}, {ToText(folder_ / "named.kdt")}};
         editor->ToolButton19Click();  // the name is refused
-        QCOMPARE(Shown(*editor.script), QStringList{QStringLiteral("Предуприждение: Требуется сохранить файл!")});
+        QCOMPARE(Shown(*editor.script),
+                 QStringList{QStringLiteral("Предуприждение: Требуется сохранить файл!")});
         QCOMPARE(editor.script->dialogs.front().title, QStringLiteral("Новый файл"));
         QVERIFY(!fs::exists(folder_ / "images"));
 
@@ -162,7 +171,8 @@ private slots:
         Editor editor = EditorOn("plan.kdt", ExamplePlan());
         editor->settings().fileType = 2;
         editor->ToolButton19Click();
-        QCOMPARE(Shown(*editor.script), QStringList{QStringLiteral("Ошибка: Не удалось сформировать файл для программатора")});
+        QCOMPARE(Shown(*editor.script),
+                 QStringList{QStringLiteral("Ошибка: Не удалось сформировать файл для программатора")});
         QVERIFY(!fs::exists(folder_ / "images" / "deep" / "plan.hex"));
         QVERIFY(!fs::exists(folder_ / "images" / "deep" / "plan.bin"));
     }
@@ -171,9 +181,9 @@ private slots:
         QTest::addColumn<QString>("parameters");
         QTest::addColumn<QStringList>("expected");  // "PATH" stands for the image's path
         QTest::newRow("the path alone") << QStringLiteral("%N") << QStringList{QStringLiteral("PATH")};
-        QTest::newRow("path and ROM type number")
-            << QStringLiteral("-p %N -v %V")
-            << QStringList{QStringLiteral("-p"), QStringLiteral("PATH"), QStringLiteral("-v"), QStringLiteral("6")};
+        QTest::newRow("path and ROM type number") << QStringLiteral("-p %N -v %V")
+                                                  << QStringList{QStringLiteral("-p"), QStringLiteral("PATH"),
+                                                                 QStringLiteral("-v"), QStringLiteral("6")};
         QTest::newRow("only the first %N is replaced")
             << QStringLiteral("%N %N")
 #if defined(Q_OS_WIN)
@@ -206,7 +216,8 @@ private slots:
         editor->BitBtn5Click();
         const fs::path image = folder_ / "images" / "deep" / "unbuilt.hex";
         QCOMPARE(Shown(*editor.script),
-                 QStringList{QStringLiteral("Ошибка: Не удалось найти файл для программатора\n\r") + ToText(image)});
+                 QStringList{QStringLiteral("Ошибка: Не удалось найти файл для программатора\n\r") +
+                             ToText(image)});
         QVERIFY(editor.script->programs.empty());
     }
 
@@ -215,19 +226,23 @@ private slots:
         const fs::path errorFile = clean->workFolder() / kErrorFileName;
         QVERIFY(WriteFileAtomically(errorFile, std::vector<std::uint8_t>{'o', 'l', 'd'}).ok());
         Find<QAction>(clean, QStringLiteral("AnalysisToolButton"))->trigger();
-        QCOMPARE(Shown(*clean.script),
-                 QStringList{QStringLiteral("Результат анализа проекта СОД: В проекте ошибки не обнаружины")});
+        QCOMPARE(
+            Shown(*clean.script),
+            QStringList{QStringLiteral("Результат анализа проекта СОД: В проекте ошибки не обнаружины")});
         QCOMPARE(clean.script->messages.front().icon, MessageIcon::Information);
-        QVERIFY2(FileBytes(errorFile) == (std::vector<std::uint8_t>{'o', 'l', 'd'}), "a clean run leaves the file alone");
+        QVERIFY2(FileBytes(errorFile) == (std::vector<std::uint8_t>{'o', 'l', 'd'}),
+                 "a clean run leaves the file alone");
 
         Editor faulty = EditorOn("faulty.kdt", NewPlan());
         Find<QAction>(faulty, QStringLiteral("AnalysisItem"))->trigger();
-        QCOMPARE(Shown(*faulty.script), QStringList{QStringLiteral("Результат анализа проекта СОД: В проекте были найдены ошибки")});
+        QCOMPARE(Shown(*faulty.script),
+                 QStringList{QStringLiteral("Результат анализа проекта СОД: В проекте были найдены ошибки")});
         QCOMPARE(faulty.script->messages.front().icon, MessageIcon::Error);
         QCOMPARE(faulty.script->documents, std::vector<QString>{ToText(errorFile)});
         const std::vector<std::uint8_t> bytes = FileBytes(errorFile);
         const std::string text = Cp1251ToUtf8(std::string(bytes.begin(), bytes.end()));
-        QVERIFY2(text.starts_with("*** Результат анализа проекта СОД сохранен в файле: \"" + PathToUtf8(errorFile) + "\"\r\n"),
+        QVERIFY2(text.starts_with("*** Результат анализа проекта СОД сохранен в файле: \"" +
+                                  PathToUtf8(errorFile) + "\"\r\n"),
                  text.c_str());
         QVERIFY(text.find("Недостаточно фаз") != std::string::npos);
     }

@@ -11,9 +11,9 @@
 #include <QTableWidget>
 
 #include "GuiTestKit.h"
-#include "components/GridTable.h"
 #include "common/FileIO.h"
 #include "components/BitMatrix.h"
+#include "components/GridTable.h"
 #include "components/RadioGroup.h"
 #include "components/SquareStrip.h"
 #include "components/UpDownEdit.h"
@@ -28,7 +28,9 @@ namespace {
 
 using PlanChange = std::function<void(TSignalPlan&)>;
 
-constexpr std::uint32_t Bit(int channel) { return 1u << (channel - 1); }
+constexpr std::uint32_t Bit(int channel) {
+    return 1u << (channel - 1);
+}
 
 // Manual durations and masks that differ from the program ones, so a copy shows.
 void ManualDiffers(TSignalPlan& p) {
@@ -44,7 +46,9 @@ void CopyProgramOverManual(TSignalPlan& p, int directions) {
     for (int d = 0; d < directions; ++d) p.DirectionManual[d] = p.Direction[d];
 }
 
-void Rom(TSignalPlan& p, int rom) { p.RomVersion = static_cast<std::uint8_t>(rom); }
+void Rom(TSignalPlan& p, int rom) {
+    p.RomVersion = static_cast<std::uint8_t>(rom);
+}
 
 }  // namespace
 
@@ -66,11 +70,21 @@ private:
         return editor;
     }
 
-    static DirectionsPage* Page3(const Editor& editor) { return Find<DirectionsPage>(editor, QStringLiteral("Page3")); }
-    static QTableWidget* Grid(const Editor& editor) { return Find<QTableWidget>(editor, QStringLiteral("StringGrid3")); }
-    static BitMatrix* Matrix(const Editor& editor) { return Find<BitMatrix>(editor, QStringLiteral("PaintBox1")); }
-    static SquareStrip* Squares(const Editor& editor) { return Find<SquareStrip>(editor, QStringLiteral("Shape33")); }
-    static QCheckBox* Option(const Editor& editor) { return Find<QCheckBox>(editor, QStringLiteral("CheckBox1")); }
+    static DirectionsPage* Page3(const Editor& editor) {
+        return Find<DirectionsPage>(editor, QStringLiteral("Page3"));
+    }
+    static QTableWidget* Grid(const Editor& editor) {
+        return Find<QTableWidget>(editor, QStringLiteral("StringGrid3"));
+    }
+    static BitMatrix* Matrix(const Editor& editor) {
+        return Find<BitMatrix>(editor, QStringLiteral("PaintBox1"));
+    }
+    static SquareStrip* Squares(const Editor& editor) {
+        return Find<SquareStrip>(editor, QStringLiteral("Shape33"));
+    }
+    static QCheckBox* Option(const Editor& editor) {
+        return Find<QCheckBox>(editor, QStringLiteral("CheckBox1"));
+    }
     static UpDownEdit* Field(const Editor& editor, const char* name) {
         return Find<UpDownEdit>(editor, QString::fromLatin1(name));
     }
@@ -87,8 +101,10 @@ private:
         QTest::mouseClick(Find<RadioGroup>(editor, QStringLiteral("RadioGroup1"))->item(s), Qt::LeftButton);
     }
 
-    static void ClickMatrix(Editor& editor, int structure, int channel, Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mouseClick(Matrix(editor), button, {}, Matrix(editor)->cellRect(structure, channel - 1).center());
+    static void ClickMatrix(Editor& editor, int structure, int channel,
+                            Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseClick(Matrix(editor), button, {},
+                          Matrix(editor)->cellRect(structure, channel - 1).center());
     }
 
     static void ClickSquare(Editor& editor, int channel, Qt::MouseButton button = Qt::LeftButton) {
@@ -125,14 +141,18 @@ private slots:
                 });
                 if (chosen && rom != 5 - rom) {
                     editor->ShowPage(1);
-                    QTest::mouseClick(Find<RadioGroup>(editor, QStringLiteral("RadioGroup3"))->item(rom), Qt::LeftButton);
+                    QTest::mouseClick(Find<RadioGroup>(editor, QStringLiteral("RadioGroup3"))->item(rom),
+                                      Qt::LeftButton);
                     editor->ShowPage(3);
                 }
-                const QString where = QStringLiteral("%1, option %2").arg(chosen ? QStringLiteral("chosen") : QStringLiteral("opened")).arg(optionOn);
+                const QString where = QStringLiteral("%1, option %2")
+                                          .arg(chosen ? QStringLiteral("chosen") : QStringLiteral("opened"))
+                                          .arg(optionOn);
                 QVERIFY2(Field(editor, "LabeledEdit9")->isEnabled(), qPrintable(where));
                 QVERIFY2(Field(editor, "LabeledEdit10")->isEnabled(), qPrintable(where));
                 for (const char* name : {"LabeledEdit14", "LabeledEdit15", "LabeledEdit17"})
-                    QVERIFY2(Field(editor, name)->isEnabled() == programExtras, qPrintable(where + QLatin1String(name)));
+                    QVERIFY2(Field(editor, name)->isEnabled() == programExtras,
+                             qPrintable(where + QLatin1String(name)));
                 QVERIFY2(Option(editor)->isEnabled() == option, qPrintable(where));
                 for (const char* name : {"Edit1", "Edit2", "Edit3", "Edit4", "Edit5"})
                     QVERIFY2(Field(editor, name)->isEnabled() == (manualWhileOff && !optionOn),
@@ -164,7 +184,8 @@ private slots:
         CopyProgramOverManual(expected, 10);
         KDT_COMPARE_PLANS(editor->state().plan, expected);
         QCOMPARE(Descriptions(editor->state().journal),
-                 (QStringList{QStringLiteral(" \"тип ПЗУ\""), QStringLiteral("\"Длительности РУ соответствуют АПП\"")}));
+                 (QStringList{QStringLiteral(" \"тип ПЗУ\""),
+                              QStringLiteral("\"Длительности РУ соответствуют АПП\"")}));
         editor->ToolButton20Click();
         editor->ToolButton20Click();
         KDT_COMPARE_PLANS(editor->state().plan, before);
@@ -206,7 +227,8 @@ private slots:
         for (const char* description : j.descriptions) wanted << QString::fromUtf8(description);
         QCOMPARE(Descriptions(journal), wanted);
         editor->N3Click();
-        QCOMPARE(Find<QAction>(editor, QStringLiteral("UndoItem"))->text(), QStringLiteral("Отменить : ") + wanted.back());
+        QCOMPARE(Find<QAction>(editor, QStringLiteral("UndoItem"))->text(),
+                 QStringLiteral("Отменить : ") + wanted.back());
 
         // Undo from another direction: each entry goes back into its own.
         SelectDirection(editor, j.direction == 1 ? 2 : 1);
@@ -217,7 +239,8 @@ private slots:
         if (j.carriesDirection) QCOMPARE(Page3(editor)->direction(), j.direction);
         if (j.redoable) {
             QCOMPARE(static_cast<int>(journal.redoList().size()), entries);
-            for (int i = 0; i < entries; ++i) Find<QAction>(editor, QStringLiteral("ToolButton21"))->trigger();
+            for (int i = 0; i < entries; ++i)
+                Find<QAction>(editor, QStringLiteral("ToolButton21"))->trigger();
             KDT_COMPARE_PLANS(editor->state().plan, expected);
         } else {
             QVERIFY(journal.empty());
@@ -262,7 +285,8 @@ private slots:
         // The row clicked becomes the selected structure, and the cell shows the bit.
         QCOMPARE(Page3(editor)->structure(), structure);
         QVERIFY(Find<RadioGroup>(editor, QStringLiteral("RadioGroup1"))->item(structure)->isChecked());
-        QCOMPARE(Matrix(editor)->isSet(structure, channel - 1), (StructureMask(direction, structure) & Bit(channel)) != 0);
+        QCOMPARE(Matrix(editor)->isSet(structure, channel - 1),
+                 (StructureMask(direction, structure) & Bit(channel)) != 0);
         QCOMPARE(editor->state().journal.undoList().size(), std::size_t{1});
         QCOMPARE(QByteArray::fromStdString(editor->state().journal.undoList().front().payload),
                  QByteArray("n") + char(4) + char(structure));
@@ -358,7 +382,7 @@ private slots:
         const TSignalPlan& p = editor->state().plan;
         for (int channel = 1; channel <= 32; ++channel) {
             const std::uint8_t colour = p.ChannelColour[channel - 1];
-            const QColor fill = colour == 1 ? QColor(0xFF, 0, 0)
+            const QColor fill = colour == 1   ? QColor(0xFF, 0, 0)
                                 : colour == 2 ? QColor(0xFF, 0xFF, 0)
                                 : colour == 3 ? QColor(0, 0xFF, 0)
                                               : QColor(Qt::white);
@@ -379,7 +403,8 @@ private slots:
             const TSignalPlan& p = editor->state().plan;
             QCOMPARE(p.Direction[2].TailDuration, 14);
             QCOMPARE(Grid(editor)->item(TableRowOfGridRow(3), 2)->text(), QStringLiteral("7  сек."));
-            QCOMPARE(p.DirectionManual[2].TailDuration, optionOn ? 14 : ExamplePlan().DirectionManual[2].TailDuration);
+            QCOMPARE(p.DirectionManual[2].TailDuration,
+                     optionOn ? 14 : ExamplePlan().DirectionManual[2].TailDuration);
             QCOMPARE(editor->state().journal.undoList().size(), std::size_t{1});
             if (optionOn) QCOMPARE(Field(editor, "Edit2")->text(), QStringLiteral("7"));
         }
@@ -497,7 +522,8 @@ private slots:
             {"LabeledEdit9", "11"}, {"LabeledEdit10", "12"}, {"LabeledEdit14", "13"}, {"LabeledEdit15", "14"},
             {"Edit1", "16"},        {"Edit2", "17"},         {"Edit3", "18"},         {"Edit4", "19"},
         };
-        for (const auto& [name, text] : shown) QCOMPARE(Field(editor, name)->text(), QString::fromLatin1(text));
+        for (const auto& [name, text] : shown)
+            QCOMPARE(Field(editor, name)->text(), QString::fromLatin1(text));
         // An arrow step starts from the new plan's value.
         QTest::keyClick(Field(editor, "LabeledEdit10"), Qt::Key_Up);
         QCOMPARE(editor->state().plan.Direction[0].TailDuration, 26);
@@ -517,7 +543,8 @@ private slots:
         expected.ManualFollowsProgram = 1;
         CopyProgramOverManual(expected, 2);
         KDT_COMPARE_PLANS(editor->state().plan, expected);
-        for (const char* name : {"Edit1", "Edit2", "Edit3", "Edit4", "Edit5"}) QVERIFY(!Field(editor, name)->isEnabled());
+        for (const char* name : {"Edit1", "Edit2", "Edit3", "Edit4", "Edit5"})
+            QVERIFY(!Field(editor, name)->isEnabled());
         QCOMPARE(Field(editor, "Edit1")->text(), QStringLiteral("2"));
         // One entry, 1 + 2 × 40 bytes: the old state, then per direction its
         // ten durations and its five manual masks.
@@ -583,7 +610,8 @@ private slots:
         SquareStrip* squares = Squares(editor);
         squares->setFocus();
         for (int i = 0; i < 4; ++i) QTest::keyClick(squares, Qt::Key_Right);
-        QCOMPARE(squares->accessibleDescription(), QStringLiteral("канал 5, жёлтый, не в структуре «Зеленые»"));
+        QCOMPARE(squares->accessibleDescription(),
+                 QStringLiteral("канал 5, жёлтый, не в структуре «Зеленые»"));
         QTest::keyClick(squares, Qt::Key_Space);
         QCOMPARE(p.Direction[0].GreenMask, Bit(3) | Bit(5));
         QCOMPARE(squares->accessibleDescription(), QStringLiteral("канал 5, жёлтый, в структуре «Зеленые»"));
@@ -604,11 +632,13 @@ private slots:
             {"Shape33", "Каналы направления"},
         };
         for (const auto& [name, spoken] : expected)
-            QCOMPARE(Find<QWidget>(editor, QString::fromLatin1(name))->accessibleName(), QString::fromUtf8(spoken));
+            QCOMPARE(Find<QWidget>(editor, QString::fromLatin1(name))->accessibleName(),
+                     QString::fromUtf8(spoken));
         QCOMPARE(Field(editor, "LabeledEdit9")->toolTip(), QStringLiteral("Красный с жёлтым"));
         QCOMPARE(Option(editor)->statusTip(),
-                 QStringLiteral("Установка, после задания всех параметров,- присвоит всем длительностям РУ значения "
-                                "длительностей АПП"));
+                 QStringLiteral(
+                     "Установка, после задания всех параметров,- присвоит всем длительностям РУ значения "
+                     "длительностей АПП"));
     }
 
     void gridShowsTheDirections() {
@@ -658,74 +688,143 @@ private:
         const PlanChange optionOff = [](TSignalPlan& p) { p.ManualFollowsProgram = 0; };
         const PlanChange optionOn = [](TSignalPlan& p) { p.ManualFollowsProgram = 1; };
         static const std::vector<JournalRow> rows = {
-            {"edit 1, red with yellow (АПП)", optionOff, 2, type("LabeledEdit9", "7"),
-             [](TSignalPlan& p) { p.Direction[1].HeadDuration = 14; }, {"РУ-Длительность \"Включения фазы\""}, true},
-            {"edit 2, yellow (АПП) with the option on", optionOn, 3, type("LabeledEdit10", "7"),
-             [](TSignalPlan& p) { p.Direction[2].TailDuration = p.DirectionManual[2].TailDuration = 14; },
-             {"РУ-Длительность \"Завершения фазы\""}, true},
-            {"edit 3, additional green after (АПП), two keystrokes", optionOff, 10, type("LabeledEdit14", "12"),
-             [](TSignalPlan& p) { p.Direction[9].ExtraGreenAfterGreen = 24; },
-             {"РУ-Доп. зелеленый после зеленого", "РУ-Доп. зелеленый после зеленого"}, true},
-            {"edit 4, additional green before (АПП) with the option on", optionOn, 1, type("LabeledEdit15", "9"),
-             [](TSignalPlan& p) { p.Direction[0].ExtraGreenAfterRed = p.DirectionManual[0].ExtraGreenAfterRed = 18; },
-             {"РУ-Доп. зеленый после красного"}, true},
-            {"edit 5, green blinks (АПП), unscaled", optionOff, 4, type("LabeledEdit17", "9"),
-             [](TSignalPlan& p) { p.Direction[3].GreenBlinkCount = 9; }, {"РУ-Число миганий зеленого"}, true},
-            {"edit 1, red with yellow (РУ)", optionOff, 5, type("Edit1", "4"),
-             [](TSignalPlan& p) { p.DirectionManual[4].HeadDuration = 8; }, {"РУ-Длительность \"Включения фазы\""},
+            {"edit 1, red with yellow (АПП)",
+             optionOff,
+             2,
+             type("LabeledEdit9", "7"),
+             [](TSignalPlan& p) { p.Direction[1].HeadDuration = 14; },
+             {"РУ-Длительность \"Включения фазы\""},
              true},
-            {"edit 2, yellow (РУ), odd stored value", [](TSignalPlan& p) {
+            {"edit 2, yellow (АПП) with the option on",
+             optionOn,
+             3,
+             type("LabeledEdit10", "7"),
+             [](TSignalPlan& p) { p.Direction[2].TailDuration = p.DirectionManual[2].TailDuration = 14; },
+             {"РУ-Длительность \"Завершения фазы\""},
+             true},
+            {"edit 3, additional green after (АПП), two keystrokes",
+             optionOff,
+             10,
+             type("LabeledEdit14", "12"),
+             [](TSignalPlan& p) { p.Direction[9].ExtraGreenAfterGreen = 24; },
+             {"РУ-Доп. зелеленый после зеленого", "РУ-Доп. зелеленый после зеленого"},
+             true},
+            {"edit 4, additional green before (АПП) with the option on",
+             optionOn,
+             1,
+             type("LabeledEdit15", "9"),
+             [](TSignalPlan& p) {
+                 p.Direction[0].ExtraGreenAfterRed = p.DirectionManual[0].ExtraGreenAfterRed = 18;
+             },
+             {"РУ-Доп. зеленый после красного"},
+             true},
+            {"edit 5, green blinks (АПП), unscaled",
+             optionOff,
+             4,
+             type("LabeledEdit17", "9"),
+             [](TSignalPlan& p) { p.Direction[3].GreenBlinkCount = 9; },
+             {"РУ-Число миганий зеленого"},
+             true},
+            {"edit 1, red with yellow (РУ)",
+             optionOff,
+             5,
+             type("Edit1", "4"),
+             [](TSignalPlan& p) { p.DirectionManual[4].HeadDuration = 8; },
+             {"РУ-Длительность \"Включения фазы\""},
+             true},
+            {"edit 2, yellow (РУ), odd stored value",
+             [](TSignalPlan& p) {
                  p.ManualFollowsProgram = 0;
                  p.DirectionManual[5].TailDuration = 11;
              },
-             6, type("Edit2", "6"), [](TSignalPlan& p) { p.DirectionManual[5].TailDuration = 12; },
-             {"РУ-Длительность \"Завершения фазы\""}, true},
-            {"edit 3, additional green after (РУ)", optionOff, 7, type("Edit3", "5"),
-             [](TSignalPlan& p) { p.DirectionManual[6].ExtraGreenAfterGreen = 10; },
-             {"РУ-Доп. зелеленый после зеленого"}, true},
-            {"edit 4, additional green before (РУ)", optionOff, 8, type("Edit4", "3"),
-             [](TSignalPlan& p) { p.DirectionManual[7].ExtraGreenAfterRed = 6; }, {"РУ-Доп. зеленый после красного"},
+             6,
+             type("Edit2", "6"),
+             [](TSignalPlan& p) { p.DirectionManual[5].TailDuration = 12; },
+             {"РУ-Длительность \"Завершения фазы\""},
              true},
-            {"edit 5, green blinks (РУ)", optionOff, 9, type("Edit5", "0"),
-             [](TSignalPlan& p) { p.DirectionManual[8].GreenBlinkCount = 0; }, {"РУ-Число миганий зеленого"}, true},
-            {"shape n, a square in structure 0", {}, 3, [](Editor& e) { ClickSquare(e, 27); },
+            {"edit 3, additional green after (РУ)",
+             optionOff,
+             7,
+             type("Edit3", "5"),
+             [](TSignalPlan& p) { p.DirectionManual[6].ExtraGreenAfterGreen = 10; },
+             {"РУ-Доп. зелеленый после зеленого"},
+             true},
+            {"edit 4, additional green before (РУ)",
+             optionOff,
+             8,
+             type("Edit4", "3"),
+             [](TSignalPlan& p) { p.DirectionManual[7].ExtraGreenAfterRed = 6; },
+             {"РУ-Доп. зеленый после красного"},
+             true},
+            {"edit 5, green blinks (РУ)",
+             optionOff,
+             9,
+             type("Edit5", "0"),
+             [](TSignalPlan& p) { p.DirectionManual[8].GreenBlinkCount = 0; },
+             {"РУ-Число миганий зеленого"},
+             true},
+            {"shape n, a square in structure 0",
+             {},
+             3,
+             [](Editor& e) { ClickSquare(e, 27); },
              [](TSignalPlan& p) {
                  p.Direction[2].HeadMask ^= Bit(27);
                  p.DirectionChannels[2] ^= Bit(27);
              },
-             {"канал-\"структуры направления\""}, true},
-            {"shape n, a matrix cell in structure 4", {}, 6, [](Editor& e) { ClickMatrix(e, 4, 16); },
+             {"канал-\"структуры направления\""},
+             true},
+            {"shape n, a matrix cell in structure 4",
+             {},
+             6,
+             [](Editor& e) { ClickMatrix(e, 4, 16); },
              [](TSignalPlan& p) {
                  p.Direction[5].BlinkMask ^= Bit(16);
                  p.DirectionChannels[5] ^= Bit(16);
              },
-             {"канал-\"структуры направления\""}, true},
+             {"канал-\"структуры направления\""},
+             true},
             {"check box on: the manual durations and masks follow",
              [](TSignalPlan& p) {
                  p.ManualFollowsProgram = 0;
                  ManualDiffers(p);
              },
-             1, [](Editor& e) { Option(e)->click(); },
+             1,
+             [](Editor& e) { Option(e)->click(); },
              [](TSignalPlan& p) {
                  p.ManualFollowsProgram = 1;
                  CopyProgramOverManual(p, 10);
              },
-             {"\"Длительности РУ соответствуют АПП\""}, true, false},
-            {"check box off", [](TSignalPlan& p) {
+             {"\"Длительности РУ соответствуют АПП\""},
+             true,
+             false},
+            {"check box off",
+             [](TSignalPlan& p) {
                  p.ManualFollowsProgram = 1;
                  ManualDiffers(p);
              },
-             2, [](Editor& e) { Option(e)->click(); }, [](TSignalPlan& p) { p.ManualFollowsProgram = 0; },
-             {"\"Длительности РУ соответствуют АПП\""}, true, false},
-            {"check box off, a stored option byte of 7 comes back whole", [](TSignalPlan& p) { p.ManualFollowsProgram = 7; },
-             1, [](Editor& e) { Option(e)->click(); }, [](TSignalPlan& p) { p.ManualFollowsProgram = 0; },
-             {"\"Длительности РУ соответствуют АПП\""}, true, false},
-            {"button 5, clear the direction's structure", {}, 9,
+             2,
+             [](Editor& e) { Option(e)->click(); },
+             [](TSignalPlan& p) { p.ManualFollowsProgram = 0; },
+             {"\"Длительности РУ соответствуют АПП\""},
+             true,
+             false},
+            {"check box off, a stored option byte of 7 comes back whole",
+             [](TSignalPlan& p) { p.ManualFollowsProgram = 7; },
+             1,
+             [](Editor& e) { Option(e)->click(); },
+             [](TSignalPlan& p) { p.ManualFollowsProgram = 0; },
+             {"\"Длительности РУ соответствуют АПП\""},
+             true,
+             false},
+            {"button 5, clear the direction's structure",
+             {},
+             9,
              [](Editor& e) { Find<QPushButton>(e, QStringLiteral("SbrosUst"))->click(); },
              [](TSignalPlan& p) {
                  for (int s = 0; s < 5; ++s) SetStructureMask(p.Direction[8], s, 0);
              },
-             {"Очистку \"структура направления\""}, false},
+             {"Очистку \"структура направления\""},
+             false},
         };
         return rows;
     }

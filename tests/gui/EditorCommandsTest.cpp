@@ -43,7 +43,8 @@ const QString kProjectListEntry = QStringLiteral("ProjectItem");
 QList<QAction*> WindowCommands(TKDT& window) {
     QList<QAction*> found;
     const auto add = [&](QAction* action) {
-        if (action->isSeparator() || action->objectName() == kProjectListEntry || found.contains(action)) return;
+        if (action->isSeparator() || action->objectName() == kProjectListEntry || found.contains(action))
+            return;
         found << action;
     };
     std::function<void(QMenu*)> walk = [&](QMenu* menu) {
@@ -84,14 +85,17 @@ void ForgetWhatWasAsked(ScriptedInteraction& script) {
 }
 
 QWidget* FrontFrame(TKDT& window) {
-    return window.findChild<QWidget*>(QStringLiteral("PageArea"))->findChild<QStackedLayout*>()->currentWidget();
+    return window.findChild<QWidget*>(QStringLiteral("PageArea"))
+        ->findChild<QStackedLayout*>()
+        ->currentWidget();
 }
 
 // The ids of the elements of an HTML page.
 std::set<QString> ElementIds(const QByteArray& html) {
     std::set<QString> ids;
     static const QRegularExpression id(QStringLiteral("\\bid\\s*=\\s*[\"']([^\"']+)[\"']"));
-    for (const QRegularExpressionMatch& match : id.globalMatch(QString::fromUtf8(html))) ids.insert(match.captured(1));
+    for (const QRegularExpressionMatch& match : id.globalMatch(QString::fromUtf8(html)))
+        ids.insert(match.captured(1));
     return ids;
 }
 
@@ -213,7 +217,8 @@ void AnalysisFindsNothing(Walk& walk) {
 }
 
 void OpensHelpAt(Walk& walk, const QString& anchor) {
-    QCOMPARE(walk.script().documents, std::vector<QString>{ToText(walk.helpPage()) + QLatin1Char('#') + anchor});
+    QCOMPARE(walk.script().documents,
+             std::vector<QString>{ToText(walk.helpPage()) + QLatin1Char('#') + anchor});
     QVERIFY(fs::is_regular_file(walk.helpPage()));
 }
 
@@ -228,65 +233,69 @@ std::map<QString, CommandRow> CommandTable() {
     std::map<QString, CommandRow> rows;
 
     // "Файл"
-    rows[QStringLiteral("FileOpen1")] = {true,
-                         [](Walk& w) {
-                             WritePlan(w.folder / "other.kdt", NewPlan());
-                             w.script().dialogFiles = {{ToText(w.folder / "other.kdt")}};
-                         },
-                         [](Walk& w) {
-                             AsksForAFileToOpen(w);
-                             QVERIFY(w.script().dialogs.front().several);
-                             QCOMPARE(w.window().state().currentPath, w.folder / "other.kdt");
-                             QCOMPARE(w.window().state().projects,
-                                      (std::vector<fs::path>{w.folder / "other.kdt", w.project}));
-                         }};
-    rows[QStringLiteral("FileSaveAs1")] = {true,
-                           [](Walk& w) { w.script().dialogFiles = {{ToText(w.folder / "renamed.kdt")}}; },
-                           [](Walk& w) {
-                               QCOMPARE(w.script().dialogs.size(), std::size_t{1});
-                               QCOMPARE(w.script().dialogs.front().kind, FileDialogRequest::Kind::Save);
-                               QVERIFY(fs::is_regular_file(w.folder / "renamed.kdt"));
-                               QCOMPARE(w.window().state().currentPath, w.folder / "renamed.kdt");
-                               QCOMPARE(w.window().state().projects, std::vector<fs::path>{w.folder / "renamed.kdt"});
-                           }};
+    rows[QStringLiteral("FileOpen1")] = {
+        true,
+        [](Walk& w) {
+            WritePlan(w.folder / "other.kdt", NewPlan());
+            w.script().dialogFiles = {{ToText(w.folder / "other.kdt")}};
+        },
+        [](Walk& w) {
+            AsksForAFileToOpen(w);
+            QVERIFY(w.script().dialogs.front().several);
+            QCOMPARE(w.window().state().currentPath, w.folder / "other.kdt");
+            QCOMPARE(w.window().state().projects, (std::vector<fs::path>{w.folder / "other.kdt", w.project}));
+        }};
+    rows[QStringLiteral("FileSaveAs1")] = {
+        true, [](Walk& w) { w.script().dialogFiles = {{ToText(w.folder / "renamed.kdt")}}; },
+        [](Walk& w) {
+            QCOMPARE(w.script().dialogs.size(), std::size_t{1});
+            QCOMPARE(w.script().dialogs.front().kind, FileDialogRequest::Kind::Save);
+            QVERIFY(fs::is_regular_file(w.folder / "renamed.kdt"));
+            QCOMPARE(w.window().state().currentPath, w.folder / "renamed.kdt");
+            QCOMPARE(w.window().state().projects, std::vector<fs::path>{w.folder / "renamed.kdt"});
+        }};
     rows[QStringLiteral("ClearItem")] = {true, [](Walk& w) { w.script().answers = {kIdYes}; },
-                         [](Walk& w) {
-                             w.OneBox(QStringLiteral("Подтверждение"));
-                             KDT_COMPARE_PLANS(w.window().state().plan, NewPlan());
-                             QVERIFY(w.window().state().currentPath.empty());
-                         }};
-    rows[QStringLiteral("CloseItem")] = {true, nullptr, [](Walk& w) {
-                             QVERIFY2(w.script().messages.empty(), qPrintable(Shown(w.script()).join(QLatin1Char('\n'))));
-                             QVERIFY(w.window().state().projects.empty());
-                             QVERIFY(w.window().state().currentPath.empty());
-                             QVERIFY2(!Find<QAction>(w.editor, QStringLiteral("CloseItem"))->isEnabled(),
-                                      "nothing left to close");
-                         }};
+                                         [](Walk& w) {
+                                             w.OneBox(QStringLiteral("Подтверждение"));
+                                             KDT_COMPARE_PLANS(w.window().state().plan, NewPlan());
+                                             QVERIFY(w.window().state().currentPath.empty());
+                                         }};
+    rows[QStringLiteral("CloseItem")] = {
+        true, nullptr, [](Walk& w) {
+            QVERIFY2(w.script().messages.empty(), qPrintable(Shown(w.script()).join(QLatin1Char('\n'))));
+            QVERIFY(w.window().state().projects.empty());
+            QVERIFY(w.window().state().currentPath.empty());
+            QVERIFY2(!Find<QAction>(w.editor, QStringLiteral("CloseItem"))->isEnabled(),
+                     "nothing left to close");
+        }};
     rows[QStringLiteral("ExitItem")] = {true, nullptr, [](Walk& w) {
-                            QCOMPARE(w.script().programEnds, 1);
-                            QVERIFY(w.script().messages.empty());
-                        }};
+                                            QCOMPARE(w.script().programEnds, 1);
+                                            QVERIFY(w.script().messages.empty());
+                                        }};
 
     // "Редактор" and the keys it holds
     rows[QStringLiteral("UndoItem")] = {false, [](Walk& w) { w.TypeEdit(); }, Undoes};
     rows[QStringLiteral("RedoItem")] = {false, EditThenUndo, Redoes};
     rows[QStringLiteral("PasteItem")] = {true, nullptr, [](Walk& w) {
-                             // Without a handler of its own: it is there to take Ctrl+V from the fields.
-                             auto* comment = Find<QLineEdit>(w.editor, QStringLiteral("LabeledEdit20"));
-                             const QString before = comment->text();
-                             comment->setFocus();
-                             QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
-                             QTest::keyClick(comment, Qt::Key_V, Qt::ControlModifier);
-                             QCOMPARE(comment->text(), before);
-                             w.Unchanged();
-                             QVERIFY(w.window().state().journal.empty());
-                         }};
+                                             // Without a handler of its own: it is there to take Ctrl+V from
+                                             // the fields.
+                                             auto* comment =
+                                                 Find<QLineEdit>(w.editor, QStringLiteral("LabeledEdit20"));
+                                             const QString before = comment->text();
+                                             comment->setFocus();
+                                             QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
+                                             QTest::keyClick(comment, Qt::Key_V, Qt::ControlModifier);
+                                             QCOMPARE(comment->text(), before);
+                                             w.Unchanged();
+                                             QVERIFY(w.window().state().journal.empty());
+                                         }};
     rows[QStringLiteral("ScheduleCopyItem")] = {true, nullptr, [](Walk& w) {
-                                    // The day chosen as source is copied over the selected day, recorded
-                                    // even when the two are alike.
-                                    QCOMPARE(w.window().state().journal.undoList().size(), std::size_t{1});
-                                    QCOMPARE(w.window().state().currentPage, 1);
-                                }};
+                                                    // The day chosen as source is copied over the selected
+                                                    // day, recorded even when the two are alike.
+                                                    QCOMPARE(w.window().state().journal.undoList().size(),
+                                                             std::size_t{1});
+                                                    QCOMPARE(w.window().state().currentPage, 1);
+                                                }};
 
     // "Работа": the coordinator page needs a leading controller with followers.
     for (int page = 1; page <= 11; ++page) {
@@ -307,111 +316,112 @@ std::map<QString, CommandRow> CommandTable() {
     rows[QStringLiteral("AnalysisItem")] = {true, nullptr, AnalysisFindsNothing};
     rows[QStringLiteral("SimulationItem")] = {true, nullptr, OpensSimulation};
     rows[QStringLiteral("CompileItem")] = {true, nullptr, CompilesIntoTheRomFolder};
-    rows[QStringLiteral("ProgrammerItem")] = {false,
-                              [](Walk& w) {
-                                  w.window().settings().programmerPath = QCoreApplication::applicationFilePath();
-                                  w.window().ToolButton19Click();
-                              },
-                              [](Walk& w) {
-                                  QVERIFY2(w.script().messages.empty(), qPrintable(Shown(w.script()).join(QLatin1Char(' '))));
-                                  QCOMPARE(w.script().programs.size(), std::size_t{1});
-                                  const ProgramStart& start = w.script().programs.front();
-                                  QCOMPARE(start.program, QCoreApplication::applicationFilePath());
-                                  QCOMPARE(start.arguments, QStringList{ToText(w.romFolder() / "crossing.hex")});
-                                  QCOMPARE(start.workingFolder, ToText(w.romFolder()));
-                              }};
+    rows[QStringLiteral("ProgrammerItem")] = {
+        false,
+        [](Walk& w) {
+            w.window().settings().programmerPath = QCoreApplication::applicationFilePath();
+            w.window().ToolButton19Click();
+        },
+        [](Walk& w) {
+            QVERIFY2(w.script().messages.empty(), qPrintable(Shown(w.script()).join(QLatin1Char(' '))));
+            QCOMPARE(w.script().programs.size(), std::size_t{1});
+            const ProgramStart& start = w.script().programs.front();
+            QCOMPARE(start.program, QCoreApplication::applicationFilePath());
+            QCOMPARE(start.arguments, QStringList{ToText(w.romFolder() / "crossing.hex")});
+            QCOMPARE(start.workingFolder, ToText(w.romFolder()));
+        }};
     rows[QStringLiteral("ReportItem")] = {true, [](Walk& w) { w.CloseNextModalDialog(); }, OpensReportDialog};
 
     // "Сервис"
     rows[QStringLiteral("SettingsItem")] = {true, nullptr, [](Walk& w) {
-                                TForm3* dialog = w.window().settingsDialog();
-                                QVERIFY(dialog != nullptr);
-                                QVERIFY(dialog->isVisible());
-                                QVERIFY(!dialog->isModal());
-                            }};
+                                                TForm3* dialog = w.window().settingsDialog();
+                                                QVERIFY(dialog != nullptr);
+                                                QVERIFY(dialog->isVisible());
+                                                QVERIFY(!dialog->isModal());
+                                            }};
 #if defined(Q_OS_WIN)
-    rows[QStringLiteral("SystemPropertiesItem")] = {true, nullptr, [](Walk& w) {
-                                                        QCOMPARE(w.script().programs.size(), std::size_t{1});
-                                                        QCOMPARE(w.script().programs.front().program,
-                                                                 QStringLiteral("control.exe"));
-                                                        QCOMPARE(w.script().programs.front().arguments,
-                                                                 QStringList{QStringLiteral("sysdm.cpl")});
-                                                    }};
+    rows[QStringLiteral("SystemPropertiesItem")] = {
+        true, nullptr, [](Walk& w) {
+            QCOMPARE(w.script().programs.size(), std::size_t{1});
+            QCOMPARE(w.script().programs.front().program, QStringLiteral("control.exe"));
+            QCOMPARE(w.script().programs.front().arguments, QStringList{QStringLiteral("sysdm.cpl")});
+        }};
 #else
     // No system properties to show here: the item is hidden, and so not enabled.
-    rows[QStringLiteral("SystemPropertiesItem")] = {false, nullptr, [](Walk& w) {
-                                                        QVERIFY(!Find<QAction>(w.editor,
-                                                                               QStringLiteral("SystemPropertiesItem"))
-                                                                     ->isVisible());
-                                                        QVERIFY(w.script().programs.empty());
-                                                    }};
+    rows[QStringLiteral("SystemPropertiesItem")] = {
+        false, nullptr, [](Walk& w) {
+            QVERIFY(!Find<QAction>(w.editor, QStringLiteral("SystemPropertiesItem"))->isVisible());
+            QVERIFY(w.script().programs.empty());
+        }};
 #endif
     rows[QStringLiteral("EditorItem")] = {true, nullptr, StartsAnInstalledProgram};
     rows[QStringLiteral("CalculatorItem")] = {true, nullptr, StartsAnInstalledProgram};
 
     // "Проекты": the first item names the current project and does nothing.
-    rows[QStringLiteral("CurrentProjectItem")] = {true, nullptr, [](Walk& w) {
-                                      QVERIFY(Find<QMenu>(w.editor, QStringLiteral("ProjectsMenu"))
-                                                  ->menuAction()
-                                                  ->isEnabled());
-                                      QCOMPARE(Find<QAction>(w.editor, QStringLiteral("CurrentProjectItem"))->text(),
-                                               ToText(w.project));
-                                      w.Unchanged();
-                                  }};
+    rows[QStringLiteral("CurrentProjectItem")] = {
+        true, nullptr, [](Walk& w) {
+            QVERIFY(Find<QMenu>(w.editor, QStringLiteral("ProjectsMenu"))->menuAction()->isEnabled());
+            QCOMPARE(Find<QAction>(w.editor, QStringLiteral("CurrentProjectItem"))->text(),
+                     ToText(w.project));
+            w.Unchanged();
+        }};
 
     // "Помощь"
-    rows[QStringLiteral("HelpItem")] = {true, nullptr, [](Walk& w) { OpensHelpAt(w, QStringLiteral("topic1")); }};
+    rows[QStringLiteral("HelpItem")] = {true, nullptr,
+                                        [](Walk& w) { OpensHelpAt(w, QStringLiteral("topic1")); }};
     rows[QStringLiteral("AboutItem")] = {true, nullptr, [](Walk& w) {
-                             QVERIFY(w.window().aboutBox()->isVisible());
-                             QVERIFY(!w.window().aboutBox()->isModal());
-                         }};
+                                             QVERIFY(w.window().aboutBox()->isVisible());
+                                             QVERIFY(!w.window().aboutBox()->isModal());
+                                         }};
     rows[QStringLiteral("PageHelpItem")] = {true, [](Walk& w) { w.window().ShowPage(5); },
-                            [](Walk& w) { OpensHelpAt(w, QStringLiteral("topic6")); }};
+                                            [](Walk& w) { OpensHelpAt(w, QStringLiteral("topic6")); }};
 
     // The tool bar's own buttons
-    rows[QStringLiteral("ToolButton1")] = {true,
-                           [](Walk& w) { w.script().dialogFiles = {{ToText(w.folder / "fresh.kdt")}}; },
-                           [](Walk& w) {
-                               QCOMPARE(w.script().dialogs.size(), std::size_t{1});
-                               QCOMPARE(w.script().dialogs.front().title, QStringLiteral("Новый файл"));
-                               QVERIFY(fs::is_regular_file(w.folder / "fresh.kdt"));
-                               QCOMPARE(w.window().state().currentPath, w.folder / "fresh.kdt");
-                               QCOMPARE(w.window().state().projects,
-                                        (std::vector<fs::path>{w.folder / "fresh.kdt", w.project}));
-                           }};
+    rows[QStringLiteral("ToolButton1")] = {
+        true, [](Walk& w) { w.script().dialogFiles = {{ToText(w.folder / "fresh.kdt")}}; },
+        [](Walk& w) {
+            QCOMPARE(w.script().dialogs.size(), std::size_t{1});
+            QCOMPARE(w.script().dialogs.front().title, QStringLiteral("Новый файл"));
+            QVERIFY(fs::is_regular_file(w.folder / "fresh.kdt"));
+            QCOMPARE(w.window().state().currentPath, w.folder / "fresh.kdt");
+            QCOMPARE(w.window().state().projects, (std::vector<fs::path>{w.folder / "fresh.kdt", w.project}));
+        }};
     rows[QStringLiteral("OpenToolButton")] = {true, nullptr, [](Walk& w) {  // cancelled: nothing else
-                                  AsksForAFileToOpen(w);
-                                  w.Unchanged();
-                              }};
-    rows[QStringLiteral("ToolButton3")] = {true,
-                           [](Walk& w) {
-                               w.TypeEdit();
-                               QCOMPARE(w.window().ModificationState(), ProjectState::Changed);
-                           },
-                           [](Walk& w) {
-                               QVERIFY(w.script().messages.empty());
-                               QVERIFY(w.script().dialogs.empty());
-                               QCOMPARE(w.window().ModificationState(), ProjectState::Unchanged);
-                           }};
+                                                  AsksForAFileToOpen(w);
+                                                  w.Unchanged();
+                                              }};
+    rows[QStringLiteral("ToolButton3")] = {
+        true,
+        [](Walk& w) {
+            w.TypeEdit();
+            QCOMPARE(w.window().ModificationState(), ProjectState::Changed);
+        },
+        [](Walk& w) {
+            QVERIFY(w.script().messages.empty());
+            QVERIFY(w.script().dialogs.empty());
+            QCOMPARE(w.window().ModificationState(), ProjectState::Unchanged);
+        }};
     rows[QStringLiteral("ToolButton5")] = {true, [](Walk& w) { w.script().answers = {kIdYes}; },
-                           [](Walk& w) {
-                               w.OneBox(QStringLiteral("Удаление файла KDT"));
-                               QVERIFY(!fs::exists(w.project));
-                               QVERIFY(w.window().state().projects.empty());
-                               QVERIFY(w.window().state().currentPath.empty());
-                           }};
+                                           [](Walk& w) {
+                                               w.OneBox(QStringLiteral("Удаление файла KDT"));
+                                               QVERIFY(!fs::exists(w.project));
+                                               QVERIFY(w.window().state().projects.empty());
+                                               QVERIFY(w.window().state().currentPath.empty());
+                                           }};
     rows[QStringLiteral("SimulationToolButton")] = {true, nullptr, OpensSimulation};
     rows[QStringLiteral("ToolButton19")] = {true, nullptr, CompilesIntoTheRomFolder};
     // A plan with a finding: the error file is written and shown.
-    rows[QStringLiteral("AnalysisToolButton")] = {true, [](Walk& w) { w.window().state().plan.PhaseCount = 1; },
-                                  [](Walk& w) {
-                                      w.OneBox(QStringLiteral("Результат анализа проекта СОД"));
-                                      QCOMPARE(w.script().messages.front().icon, MessageIcon::Error);
-                                      const fs::path errors = w.window().workFolder() / kErrorFileName;
-                                      QVERIFY(fs::is_regular_file(errors));
-                                      QCOMPARE(w.script().documents, std::vector<QString>{ToText(errors)});
-                                  }};
-    rows[QStringLiteral("PrintToolButton")] = {true, [](Walk& w) { w.CloseNextModalDialog(); }, OpensReportDialog};
+    rows[QStringLiteral("AnalysisToolButton")] = {
+        true, [](Walk& w) { w.window().state().plan.PhaseCount = 1; },
+        [](Walk& w) {
+            w.OneBox(QStringLiteral("Результат анализа проекта СОД"));
+            QCOMPARE(w.script().messages.front().icon, MessageIcon::Error);
+            const fs::path errors = w.window().workFolder() / kErrorFileName;
+            QVERIFY(fs::is_regular_file(errors));
+            QCOMPARE(w.script().documents, std::vector<QString>{ToText(errors)});
+        }};
+    rows[QStringLiteral("PrintToolButton")] = {true, [](Walk& w) { w.CloseNextModalDialog(); },
+                                               OpensReportDialog};
     rows[QStringLiteral("ToolButton20")] = {false, [](Walk& w) { w.TypeEdit(); }, Undoes};
     rows[QStringLiteral("ToolButton21")] = {false, EditThenUndo, Redoes};
     return rows;
@@ -491,14 +501,16 @@ private slots:
         Editor editor = MakeEditor();
         QStringList found;
         for (QAction* action : WindowCommands(*editor.window)) {
-            QVERIFY2(!action->objectName().isEmpty(), qPrintable(QStringLiteral("an item without a name: \"%1\"")
-                                                                     .arg(action->text())));
-            QVERIFY2(!found.contains(action->objectName()), qPrintable(action->objectName() + QStringLiteral(" twice")));
+            QVERIFY2(!action->objectName().isEmpty(),
+                     qPrintable(QStringLiteral("an item without a name: \"%1\"").arg(action->text())));
+            QVERIFY2(!found.contains(action->objectName()),
+                     qPrintable(action->objectName() + QStringLiteral(" twice")));
             found << action->objectName();
         }
         QVERIFY(found.size() > 40);
         for (const auto& [name, row] : CommandTable())
-            QVERIFY2(found.contains(name), qPrintable(QStringLiteral("a row for %1, which the window lacks").arg(name)));
+            QVERIFY2(found.contains(name),
+                     qPrintable(QStringLiteral("a row for %1, which the window lacks").arg(name)));
     }
 
     void everyItemIsEnabledWhenItShouldBeAndActs_data() {
@@ -511,7 +523,8 @@ private slots:
         QFETCH(QString, name);
         const std::map<QString, CommandRow> table = CommandTable();
         const auto found = table.find(name);
-        if (found == table.end()) QFAIL(qPrintable(QStringLiteral("%1 has no row: what does it do?").arg(name)));
+        if (found == table.end())
+            QFAIL(qPrintable(QStringLiteral("%1 has no row: what does it do?").arg(name)));
         const CommandRow& row = found->second;
 
         Walk walk;
@@ -521,13 +534,15 @@ private slots:
         OpenMenusOf(action);
         QVERIFY2(action->isEnabled() == row.enabledAtStart,
                  qPrintable(QStringLiteral("%1 is %2 with the example open and nothing edited")
-                                .arg(name, action->isEnabled() ? QStringLiteral("enabled") : QStringLiteral("disabled"))));
+                                .arg(name, action->isEnabled() ? QStringLiteral("enabled")
+                                                               : QStringLiteral("disabled"))));
         if (row.prepare) {
             row.prepare(walk);
             if (QTest::currentTestFailed()) return;
             walk.window().RefreshEnabledStates();
             OpenMenusOf(action);
-            QVERIFY2(action->isEnabled(), qPrintable(name + QStringLiteral(" stays disabled once it has its use")));
+            QVERIFY2(action->isEnabled(),
+                     qPrintable(name + QStringLiteral(" stays disabled once it has its use")));
             std::deque<int> answers = walk.script().answers;
             std::deque<QStringList> files = walk.script().dialogFiles;
             ForgetWhatWasAsked(walk.script());
@@ -554,7 +569,8 @@ private slots:
         QCOMPARE(entries.front()->text(), ToText(walk.project));
         entries.front()->trigger();
         QCOMPARE(walk.window().state().currentPath, walk.project);
-        QCOMPARE(walk.window().state().projects, (std::vector<fs::path>{walk.project, folder_ / "second.kdt"}));
+        QCOMPARE(walk.window().state().projects,
+                 (std::vector<fs::path>{walk.project, folder_ / "second.kdt"}));
         KDT_COMPARE_PLANS(walk.window().state().plan, walk.example);
     }
 
@@ -562,7 +578,8 @@ private slots:
 
     void everyInputControlOfEveryPageHasAName_data() {
         QTest::addColumn<int>("page");
-        for (int page = 1; page <= kPageCount; ++page) QTest::newRow(qPrintable(QStringLiteral("page %1").arg(page))) << page;
+        for (int page = 1; page <= kPageCount; ++page)
+            QTest::newRow(qPrintable(QStringLiteral("page %1").arg(page))) << page;
     }
     void everyInputControlOfEveryPageHasAName() {
         QFETCH(int, page);
@@ -621,7 +638,8 @@ private slots:
         QStringList topics{QStringLiteral("topic10-simulation")};
         for (int topic = 1; topic <= kPageCount + 1; ++topic) topics << QStringLiteral("topic%1").arg(topic);
         for (const QString& topic : topics)
-            QVERIFY2(ids.count(topic) != 0, qPrintable(QStringLiteral("no element with id \"%1\"").arg(topic)));
+            QVERIFY2(ids.count(topic) != 0,
+                     qPrintable(QStringLiteral("no element with id \"%1\"").arg(topic)));
     }
 
     // F10 opens the general topic, Ctrl+F10 the page's own, F1 in the
@@ -634,7 +652,8 @@ private slots:
         const auto pressed = [&](QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers) {
             editor.script->documents.clear();
             QTest::keyClick(target, key, modifiers);
-            return editor.script->documents.size() == 1 ? editor.script->documents.front() : QStringLiteral("(none)");
+            return editor.script->documents.size() == 1 ? editor.script->documents.front()
+                                                        : QStringLiteral("(none)");
         };
         QStringList opened;
         for (int page = 1; page <= kPageCount; ++page) {
@@ -664,7 +683,8 @@ private slots:
         QVERIFY(laid.readAll() == shipped);
         const std::set<QString> ids = ElementIds(shipped);
         for (const QString& document : opened)
-            QVERIFY2(ids.count(AnchorOf(document)) != 0, qPrintable(QStringLiteral("no section for ") + document));
+            QVERIFY2(ids.count(AnchorOf(document)) != 0,
+                     qPrintable(QStringLiteral("no section for ") + document));
     }
 
 private:
@@ -719,7 +739,8 @@ private:
             QAccessibleInterface* holder = QAccessible::queryAccessibleInterface(parent);
             if (holder == nullptr) continue;
             const QAccessible::Role role = holder->role();
-            if (role == QAccessible::ComboBox || role == QAccessible::SpinBox || role == QAccessible::EditableText)
+            if (role == QAccessible::ComboBox || role == QAccessible::SpinBox ||
+                role == QAccessible::EditableText)
                 return true;
         }
         return false;

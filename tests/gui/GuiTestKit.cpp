@@ -27,7 +27,8 @@ int ScriptedInteraction::showMessage(QWidget*, const MessageRequest& request) {
     }
     // An unexpected box is answered as Enter would: its default button.
     if (request.defaultButton != 0) return request.defaultButton;
-    return request.buttons == MessageButtons::YesNo || request.buttons == MessageButtons::YesNoCancel ? kIdYes : kIdOk;
+    return request.buttons == MessageButtons::YesNo || request.buttons == MessageButtons::YesNoCancel ? kIdYes
+                                                                                                      : kIdOk;
 }
 
 QStringList ScriptedInteraction::chooseFiles(QWidget*, const FileDialogRequest& request) {
@@ -58,7 +59,8 @@ bool ScriptedInteraction::choosePrinter(QWidget*, QPrinter& printer) {
     return true;
 }
 
-void ScriptedInteraction::showPrintPreview(QWidget*, QPrinter& printer, const std::function<void(QPrinter&)>& paint) {
+void ScriptedInteraction::showPrintPreview(QWidget*, QPrinter& printer,
+                                           const std::function<void(QPrinter&)>& paint) {
     ++previews;
     if (onPreview) onPreview(printer, paint);
 }
@@ -89,7 +91,9 @@ void WritePlan(const std::filesystem::path& path, TSignalPlan plan) {
     QVERIFY2(error.empty(), error.c_str());
 }
 
-std::filesystem::path ExamplePath() { return std::filesystem::path(KDT_EXAMPLES_DIR) / "crossing.kdt"; }
+std::filesystem::path ExamplePath() {
+    return std::filesystem::path(KDT_EXAMPLES_DIR) / "crossing.kdt";
+}
 
 TSignalPlan ExamplePlan() {
     TSignalPlan plan = NewPlan();
@@ -98,12 +102,17 @@ TSignalPlan ExamplePlan() {
     return plan;
 }
 
-std::filesystem::path ToPath(const QString& text) { return QStringToPath(text); }
-QString ToText(const std::filesystem::path& path) { return PathToQString(path); }
+std::filesystem::path ToPath(const QString& text) {
+    return QStringToPath(text);
+}
+QString ToText(const std::filesystem::path& path) {
+    return PathToQString(path);
+}
 
 QStringList Shown(const ScriptedInteraction& script) {
     QStringList shown;
-    for (const MessageRequest& message : script.messages) shown << message.caption + QStringLiteral(": ") + message.text;
+    for (const MessageRequest& message : script.messages)
+        shown << message.caption + QStringLiteral(": ") + message.text;
     return shown;
 }
 
@@ -115,7 +124,8 @@ void MissingControl(const QObject* root, const QString& name, const char* type) 
 }
 
 void ClickButton(QAbstractButton* button) {
-    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(std::min(8, button->width() / 2), button->height() / 2));
+    QTest::mouseClick(button, Qt::LeftButton, {},
+                      QPoint(std::min(8, button->width() / 2), button->height() / 2));
 }
 
 void TypeKeys(QWidget* widget, const QString& keys) {
@@ -152,7 +162,8 @@ void ClickCell(GridTable* grid, int row, int column) {
 
 QStringList Descriptions(const Journal& journal) {
     QStringList list;
-    for (const JournalEntry& entry : journal.undoList()) list << QString::fromStdString(journal.Describe(entry));
+    for (const JournalEntry& entry : journal.undoList())
+        list << QString::fromStdString(journal.Describe(entry));
     return list;
 }
 
@@ -167,7 +178,10 @@ QString FirstDifference(const TSignalPlan& actual, const TSignalPlan& expected) 
     const auto e = RecordBytes(expected);
     for (std::size_t i = 0; i < a.size(); ++i)
         if (a[i] != e[i])
-            return QStringLiteral("records differ first at offset %1: %2, expected %3").arg(i).arg(a[i]).arg(e[i]);
+            return QStringLiteral("records differ first at offset %1: %2, expected %3")
+                .arg(i)
+                .arg(a[i])
+                .arg(e[i]);
     return {};
 }
 

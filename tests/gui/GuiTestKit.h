@@ -4,9 +4,9 @@
 #pragma once
 
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <initializer_list>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,10 +46,12 @@ public:
     int showMessage(QWidget* owner, const MessageRequest& request) override;
     QStringList chooseFiles(QWidget* owner, const FileDialogRequest& request) override;
     void openDocument(const QString& path, const QString& anchor) override;
-    bool startProgram(const QString& program, const QStringList& arguments, const QString& workingFolder) override;
+    bool startProgram(const QString& program, const QStringList& arguments,
+                      const QString& workingFolder) override;
     bool hasPrinters() override { return printers; }
     bool choosePrinter(QWidget* owner, QPrinter& printer) override;
-    void showPrintPreview(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) override;
+    void showPrintPreview(QWidget* owner, QPrinter& printer,
+                          const std::function<void(QPrinter&)>& paint) override;
     void beep() override { ++beeps; }
     void endProgram() override { ++programEnds; }
 
@@ -62,8 +64,8 @@ public:
     int printDialogs = 0;
     int previews = 0;
     std::function<void(const MessageRequest&)> onMessage;  // runs while a box is "open"
-    std::deque<int> answers;             // kId values for the next boxes
-    std::deque<QStringList> dialogFiles; // files for the next dialogs; empty list = cancel
+    std::deque<int> answers;                               // kId values for the next boxes
+    std::deque<QStringList> dialogFiles;                   // files for the next dialogs; empty list = cancel
     std::vector<MessageRequest> messages;
     std::vector<FileDialogRequest> dialogs;
     std::vector<QString> documents;
@@ -136,10 +138,10 @@ std::string Bytes(std::initializer_list<int> bytes);
 
 // Where two records first differ, as "offset N: a != b", or empty.
 QString FirstDifference(const TSignalPlan& actual, const TSignalPlan& expected);
-#define KDT_COMPARE_PLANS(actual, expected)                                                         \
-    do {                                                                                            \
-        const QString difference_ = ::kdt::gui::test::FirstDifference((actual), (expected));        \
-        QVERIFY2(difference_.isEmpty(), qPrintable(difference_));                                   \
+#define KDT_COMPARE_PLANS(actual, expected)                                                  \
+    do {                                                                                     \
+        const QString difference_ = ::kdt::gui::test::FirstDifference((actual), (expected)); \
+        QVERIFY2(difference_.isEmpty(), qPrintable(difference_));                            \
     } while (false)
 
 // What every editor test case starts from: a settings store emptied and a
@@ -158,12 +160,12 @@ protected slots:
 
 // A Qt Test main whose application runs under a fresh home and runtime folder,
 // even when the test binary is started by hand.
-#define KDT_GUI_TEST_MAIN(TestClass)                              \
-    int main(int argc, char** argv) {                             \
-        kdt::gui::test::IsolateUserFolders();                     \
-        QApplication application(argc, argv);                     \
-        TestClass test;                                           \
-        return QTest::qExec(&test, argc, argv);                   \
+#define KDT_GUI_TEST_MAIN(TestClass)            \
+    int main(int argc, char** argv) {           \
+        kdt::gui::test::IsolateUserFolders();   \
+        QApplication application(argc, argv);   \
+        TestClass test;                         \
+        return QTest::qExec(&test, argc, argv); \
     }
 
 namespace kdt::gui::test {

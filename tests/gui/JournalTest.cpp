@@ -29,16 +29,19 @@ struct FakeControls {
                                       if (fieldReplay) fieldReplay(entry);
                                   }});
         journal.Register(kOther, {5, ControlClass::LabeledEdit, 2, "Всего направлений ", true, {}});
-        journal.Register(kClearButton, {2, ControlClass::Button, 3, {}, false,
-                                        [this](const JournalEntry& entry, ReplaySide) {
-                                            ++replays;
-                                            // a not-redoable kind records as its handler would
-                                            journal.Record(kClearButton, entry.payload);
-                                        }});
+        journal.Register(
+            kClearButton,
+            {2, ControlClass::Button, 3, {}, false, [this](const JournalEntry& entry, ReplaySide) {
+                 ++replays;
+                 // a not-redoable kind records as its handler would
+                 journal.Record(kClearButton, entry.payload);
+             }});
     }
     // A replay that records its counter-entry, as a control's handler does.
     void RecordCounterEntries() {
-        fieldReplay = [this](const JournalEntry& entry) { journal.Record(kField, "counter of " + entry.payload); };
+        fieldReplay = [this](const JournalEntry& entry) {
+            journal.Record(kField, "counter of " + entry.payload);
+        };
     }
 };
 
@@ -202,7 +205,9 @@ private slots:
 
     void entryBytesAreIdentifierLengthPayload() {
         const JournalEntry entry{0x1234, std::string("c\x05\x02", 3), "memo never written"};
-        QCOMPARE(QByteArray::fromStdString(entry.Bytes()), QByteArray("\x34\x12\x03\x00" "c\x05\x02", 7));
+        QCOMPARE(QByteArray::fromStdString(entry.Bytes()), QByteArray("\x34\x12\x03\x00"
+                                                                      "c\x05\x02",
+                                                                      7));
         QCOMPARE(WordAt(entry.Bytes(), 0), 0x1234u);
         QCOMPARE(DwordAt(DwordText(0x80000001u), 0), 0x80000001u);
         QCOMPARE(ByteAt("", 3), 0u);  // a short entry reads as zeros, never past its end
@@ -226,8 +231,8 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QByteArray>("payload");
         QTest::addColumn<QString>("description");
-        const auto row = [](const char* name, ControlClass kind, int tag, const char* caption, QByteArray payload,
-                            const char* description) {
+        const auto row = [](const char* name, ControlClass kind, int tag, const char* caption,
+                            QByteArray payload, const char* description) {
             QTest::newRow(name) << static_cast<int>(kind) << tag << QString::fromUtf8(caption) << payload
                                 << QString::fromUtf8(description);
         };
@@ -247,7 +252,8 @@ private slots:
         row("button insertion phase", ControlClass::Edit, 7, "", QByteArray("\x03\x01", 2), "ТВП-№ фазы");
         row("delay", ControlClass::Edit, 8, "", "", "координатор-задержка");
         row("tact phase", ControlClass::Edit, 9, "", QByteArray("\x01\x01\x01", 3), "такт прораммы-№ фазы");
-        row("tact duration", ControlClass::Edit, 9, "", QByteArray("\x01\x02\x01", 3), "такт прораммы-длитльность фазы");
+        row("tact duration", ControlClass::Edit, 9, "", QByteArray("\x01\x02\x01", 3),
+            "такт прораммы-длитльность фазы");
         row("tact inter-tact", ControlClass::Edit, 9, "", QByteArray("\x01\x03\x01", 3),
             "такт прораммы-длительность промтакта");
         row("other edit", ControlClass::Edit, 0, "", "", "Изменение значения");
@@ -262,7 +268,8 @@ private slots:
         row("shape n", ControlClass::Shape, 0, "", "n\x02\x01", "канал-\"структуры направления\"");
         row("shape t", ControlClass::Shape, 0, "", "t\x01", "канал-\"ждите (ТВП)\"");
         row("shape u 1", ControlClass::Shape, 0, "", QByteArray("u\x01\0\0\0\0", 6), "канал-желтое мигание");
-        row("shape u 4", ControlClass::Shape, 0, "", QByteArray("u\x04\0\0\0\0", 6), "канал-конфликт красного");
+        row("shape u 4", ControlClass::Shape, 0, "", QByteArray("u\x04\0\0\0\0", 6),
+            "канал-конфликт красного");
         row("check box", ControlClass::CheckBox, 0, "Длительности РУ соответствуют АПП", "",
             "\"Длительности РУ соответствуют АПП\"");
         row("combo", ControlClass::ComboBox, 0, "", "", "Выбор в списке");

@@ -43,7 +43,9 @@ QStringList Words(const QString& text) {
     return pages;
 }
 
-QString Example() { return ToText(ExamplePath()); }
+QString Example() {
+    return ToText(ExamplePath());
+}
 
 }  // namespace
 
@@ -69,36 +71,38 @@ QByteArray ReadAll(const QString& path) {
 void KdtPrintTest::usage_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("message");  // what the one line on stderr says
+    QTest::addColumn<QString>("message");       // what the one line on stderr says
     const QString out = QStringLiteral("OUT");  // replaced by a path in the scratch folder
     QTest::newRow("nothing") << QStringList() << 2 << QStringLiteral("usage: kdt-print PLAN --pdf FILE");
     QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0 << QString();
     QTest::newRow("no --pdf") << QStringList{Example()} << 2 << QStringLiteral("--pdf");
     QTest::newRow("no plan") << QStringList{QStringLiteral("--pdf"), out} << 2 << QStringLiteral("PLAN");
-    QTest::newRow("unknown option") << QStringList{Example(), QStringLiteral("--pdf"), out, QStringLiteral("--out"),
-                                                    out}
+    QTest::newRow("unknown option") << QStringList{Example(), QStringLiteral("--pdf"), out,
+                                                   QStringLiteral("--out"), out}
                                     << 2 << QStringLiteral("--out");
-    QTest::newRow("box 16 is no section")
-        << QStringList{Example(), QStringLiteral("--pdf"), out, QStringLiteral("--sections"), QStringLiteral("1,16")}
-        << 2 << QStringLiteral("section number");
+    QTest::newRow("box 16 is no section") << QStringList{Example(), QStringLiteral("--pdf"), out,
+                                                         QStringLiteral("--sections"), QStringLiteral("1,16")}
+                                          << 2 << QStringLiteral("section number");
     QTest::newRow("box the plan does not offer")
-        << QStringList{Example(), QStringLiteral("--pdf"), out, QStringLiteral("--sections"), QStringLiteral("11")}
+        << QStringList{Example(), QStringLiteral("--pdf"), out, QStringLiteral("--sections"),
+                       QStringLiteral("11")}
         << 2 << QStringLiteral("section 11 is not offered for this plan");
-    QTest::newRow("bad date") << QStringList{Example(), QStringLiteral("--pdf"), out, QStringLiteral("--date"),
-                                              QStringLiteral("2027-01-01")}
+    QTest::newRow("bad date") << QStringList{Example(), QStringLiteral("--pdf"), out,
+                                             QStringLiteral("--date"), QStringLiteral("2027-01-01")}
                               << 2 << QStringLiteral("--date must be a date D.MM.YYYY");
-    QTest::newRow("unreadable plan") << QStringList{QStringLiteral("/nonexistent/plan.kdt"), QStringLiteral("--pdf"),
-                                                     out}
+    QTest::newRow("unreadable plan") << QStringList{QStringLiteral("/nonexistent/plan.kdt"),
+                                                    QStringLiteral("--pdf"), out}
                                      << 2 << QStringLiteral("kdt-print: ");
     QTest::newRow("image without its ROM type")
         << QStringList{QStringLiteral(KDT_TEST_DATA_DIR "/none.hex"), QStringLiteral("--pdf"), out} << 2
         << QStringLiteral("--rom");
     // Written as every file of the program: never over an input, never over a read-only file.
-    QTest::newRow("output is the plan") << QStringList{QStringLiteral("PLANCOPY"), QStringLiteral("--pdf"),
-                                                        QStringLiteral("PLANCOPY")}
-                                        << 2 << QStringLiteral("is the input");
-    QTest::newRow("read-only output") << QStringList{Example(), QStringLiteral("--pdf"), QStringLiteral("LOCKED")}
-                                      << 2 << QStringLiteral("только для чтения");
+    QTest::newRow("output is the plan")
+        << QStringList{QStringLiteral("PLANCOPY"), QStringLiteral("--pdf"), QStringLiteral("PLANCOPY")} << 2
+        << QStringLiteral("is the input");
+    QTest::newRow("read-only output")
+        << QStringList{Example(), QStringLiteral("--pdf"), QStringLiteral("LOCKED")} << 2
+        << QStringLiteral("только для чтения");
     QTest::newRow("output folder missing")
         << QStringList{Example(), QStringLiteral("--pdf"), QStringLiteral("/nonexistent/report.pdf")} << 2
         << QStringLiteral("/nonexistent/report.pdf");
@@ -149,22 +153,26 @@ void KdtPrintTest::sections_data() {
         << false << QStringList{}
         << QStringList{QStringLiteral("Тип данных : ПАРАМЕТРЫ"), QStringLiteral("СУТОЧНЫЙ ГРАФИК Суббота")}
         << QStringList{QStringLiteral("ВКЛЮЧЕНИЕ"), diagram};
-    QTest::newRow("diagrams alone") << false << QStringList{QStringLiteral("--sections"), QStringLiteral("15")}
-                                    << QStringList{diagram, QStringLiteral("Сигнальная программа № (АПП №) 3"),
+    QTest::newRow("diagrams alone") << false
+                                    << QStringList{QStringLiteral("--sections"), QStringLiteral("15")}
+                                    << QStringList{diagram,
+                                                   QStringLiteral("Сигнальная программа № (АПП №) 3"),
                                                    QStringLiteral("Примечание: Все длительности")}
                                     << QStringList{QStringLiteral("ПАРАМЕТРЫ")};
     QTest::newRow("all the example offers")
         << false << QStringList{QStringLiteral("--sections"), QStringLiteral("all")}
-        << QStringList{diagram, QStringLiteral("Детекторы транспорта"), QStringLiteral("Дополнительные параметры"),
-                       QStringLiteral("УСК"), QStringLiteral("ВКЛЮЧЕНИЕ")}
+        << QStringList{diagram, QStringLiteral("Детекторы транспорта"),
+                       QStringLiteral("Дополнительные параметры"), QStringLiteral("УСК"),
+                       QStringLiteral("ВКЛЮЧЕНИЕ")}
         << QStringList{QStringLiteral("КООРДИНАТОР")};
     QTest::newRow("all a 4.1.0 plan offers")
         << true << QStringList{QStringLiteral("--sections"), QStringLiteral("all")}
         << QStringList{QStringLiteral("ПАРАМЕТРЫ"), QStringLiteral("ВКЛЮЧЕНИЕ")}
         << QStringList{QStringLiteral("УСК"), QStringLiteral("Детекторы"), QStringLiteral("Дополнительные")};
     QTest::newRow("the printing date")
-        << false << QStringList{QStringLiteral("--sections"), QStringLiteral("2"), QStringLiteral("--date"),
-                                QStringLiteral("8.12.2026")}
+        << false
+        << QStringList{QStringLiteral("--sections"), QStringLiteral("2"), QStringLiteral("--date"),
+                       QStringLiteral("8.12.2026")}
         << QStringList{QStringLiteral("Дата распечатки : 8.12.2026 г."), QStringLiteral("ЦВЕТА")}
         << QStringList{QStringLiteral("ПАРАМЕТРЫ")};
 }
@@ -186,7 +194,8 @@ void KdtPrintTest::sections() {
     QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
     const QString text = PdfText(out).simplified();
     QVERIFY(!text.isEmpty());
-    for (const QString& expected : present) QVERIFY2(text.contains(expected.simplified()), qPrintable(expected));
+    for (const QString& expected : present)
+        QVERIFY2(text.contains(expected.simplified()), qPrintable(expected));
     for (const QString& unexpected : absent) QVERIFY2(!text.contains(unexpected), qPrintable(unexpected));
 }
 
@@ -210,7 +219,9 @@ void KdtPrintTest::printsTheDialogsPages() {
     TOtcet dialog(setting);
     Find<QPushButton>(&dialog, QStringLiteral("SelectAllButton"))->click();
     Find<QPushButton>(&dialog, QStringLiteral("SectionsPrintButton"))->click();
-    Find<RadioGroup>(&dialog, QStringLiteral("OutputGroup"))->item(static_cast<int>(ReportOutput::Pdf))->click();
+    Find<RadioGroup>(&dialog, QStringLiteral("OutputGroup"))
+        ->item(static_cast<int>(ReportOutput::Pdf))
+        ->click();
     const QString saved = ToText(folder_ / "saved.pdf");
     script.dialogFiles.push_back({saved});
     Find<QPushButton>(&dialog, QStringLiteral("OutputPrintButton"))->click();

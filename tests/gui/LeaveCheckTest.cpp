@@ -10,9 +10,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
-enum class Setup { OpenProject, ChangedProject, NewPlan, NewPlanWithEdits, Import, ImportWithEdits, ProjectBecameFolder };
+enum class Setup {
+    OpenProject,
+    ChangedProject,
+    NewPlan,
+    NewPlanWithEdits,
+    Import,
+    ImportWithEdits,
+    ProjectBecameFolder
+};
 
-std::vector<std::uint8_t> FileBytes(const fs::path& path) { return ReadFileBytes(path).bytes; }
+std::vector<std::uint8_t> FileBytes(const fs::path& path) {
+    return ReadFileBytes(path).bytes;
+}
 
 // A plan the editor changes as it opens it (a slot beyond the counts is not
 // reset), so the reopened project differs from its file.
@@ -68,36 +78,42 @@ private slots:
         QTest::addColumn<int>("state");
         QTest::addColumn<QList<int>>("answers");
         QTest::addColumn<QString>("dialogFile");  // what the save dialog returns; empty = cancel
-        QTest::addColumn<QString>("caption");      // of the one box expected; empty = no box
+        QTest::addColumn<QString>("caption");     // of the one box expected; empty = no box
         QTest::addColumn<bool>("mayLeave");
-        QTest::addColumn<QString>("savedTo");      // the project file written, if any
+        QTest::addColumn<QString>("savedTo");  // the project file written, if any
 
-        const auto row = [](const char* name, Setup setup, ProjectState state, QList<int> answers, const char* dialog,
-                            const char* caption, bool mayLeave, const char* savedTo) {
+        const auto row = [](const char* name, Setup setup, ProjectState state, QList<int> answers,
+                            const char* dialog, const char* caption, bool mayLeave, const char* savedTo) {
             QTest::newRow(name) << static_cast<int>(setup) << static_cast<int>(state) << answers
                                 << QString::fromUtf8(dialog) << QString::fromUtf8(caption) << mayLeave
                                 << QString::fromUtf8(savedTo);
         };
         const char* save = "Сохранение проекта СОД";
         const char* type = "Изменение типа файла";
-        row("0 unchanged project leaves without a word", Setup::OpenProject, ProjectState::Unchanged, {}, "", "", true, "");
-        row("1 changed project, Yes saves it", Setup::ChangedProject, ProjectState::Changed, {kIdYes}, "", save, true, "p.kdt");
-        row("1 changed project, No leaves it", Setup::ChangedProject, ProjectState::Changed, {kIdNo}, "", save, true, "");
-        row("1 a save that fails keeps the user here", Setup::ProjectBecameFolder, ProjectState::Changed, {kIdYes}, "",
-            save, false, "");
-        row("2 new plan without edits leaves without a word", Setup::NewPlan, ProjectState::NothingToSave, {}, "", "",
-            true, "");
-        row("3 unsaved work, Yes asks for a name", Setup::NewPlanWithEdits, ProjectState::UnsavedWork, {kIdYes},
-            "named.kdt", save, true, "named.kdt");
-        row("3 unsaved work, Yes and a cancelled dialog still leaves", Setup::NewPlanWithEdits, ProjectState::UnsavedWork,
-            {kIdYes}, "", save, true, "");
-        row("3 unsaved work, No leaves", Setup::NewPlanWithEdits, ProjectState::UnsavedWork, {kIdNo}, "", save, true, "");
-        row("4 unchanged import leaves without a word", Setup::Import, ProjectState::UnchangedImport, {}, "", "", true, "");
-        row("5 changed import, Yes saves it as a project", Setup::ImportWithEdits, ProjectState::ChangedImport, {kIdYes},
-            "t.dbf", type, true, "t.dbf.kdt");
-        row("5 changed import, No leaves", Setup::ImportWithEdits, ProjectState::ChangedImport, {kIdNo}, "", type, true, "");
-        row("5 changed import, Cancel stays", Setup::ImportWithEdits, ProjectState::ChangedImport, {kIdCancel}, "", type,
-            false, "");
+        row("0 unchanged project leaves without a word", Setup::OpenProject, ProjectState::Unchanged, {}, "",
+            "", true, "");
+        row("1 changed project, Yes saves it", Setup::ChangedProject, ProjectState::Changed, {kIdYes}, "",
+            save, true, "p.kdt");
+        row("1 changed project, No leaves it", Setup::ChangedProject, ProjectState::Changed, {kIdNo}, "",
+            save, true, "");
+        row("1 a save that fails keeps the user here", Setup::ProjectBecameFolder, ProjectState::Changed,
+            {kIdYes}, "", save, false, "");
+        row("2 new plan without edits leaves without a word", Setup::NewPlan, ProjectState::NothingToSave, {},
+            "", "", true, "");
+        row("3 unsaved work, Yes asks for a name", Setup::NewPlanWithEdits, ProjectState::UnsavedWork,
+            {kIdYes}, "named.kdt", save, true, "named.kdt");
+        row("3 unsaved work, Yes and a cancelled dialog still leaves", Setup::NewPlanWithEdits,
+            ProjectState::UnsavedWork, {kIdYes}, "", save, true, "");
+        row("3 unsaved work, No leaves", Setup::NewPlanWithEdits, ProjectState::UnsavedWork, {kIdNo}, "",
+            save, true, "");
+        row("4 unchanged import leaves without a word", Setup::Import, ProjectState::UnchangedImport, {}, "",
+            "", true, "");
+        row("5 changed import, Yes saves it as a project", Setup::ImportWithEdits,
+            ProjectState::ChangedImport, {kIdYes}, "t.dbf", type, true, "t.dbf.kdt");
+        row("5 changed import, No leaves", Setup::ImportWithEdits, ProjectState::ChangedImport, {kIdNo}, "",
+            type, true, "");
+        row("5 changed import, Cancel stays", Setup::ImportWithEdits, ProjectState::ChangedImport,
+            {kIdCancel}, "", type, false, "");
     }
     void answers() {
         QFETCH(int, setup);
@@ -178,8 +194,10 @@ private slots:
         editor.script->answers = {kIdNo, kIdNo, kIdNo};
         QVERIFY(editor->FormCloseQuery());
         QStringList asked;
-        for (const MessageRequest& message : editor.script->messages) asked << message.text.section(QLatin1Char('"'), 1, 1);
-        QCOMPARE(asked, (QStringList{ToText(folder_ / "c.kdt"), ToText(folder_ / "b.kdt"), ToText(folder_ / "a.kdt")}));
+        for (const MessageRequest& message : editor.script->messages)
+            asked << message.text.section(QLatin1Char('"'), 1, 1);
+        QCOMPARE(asked, (QStringList{ToText(folder_ / "c.kdt"), ToText(folder_ / "b.kdt"),
+                                     ToText(folder_ / "a.kdt")}));
         QVERIFY(editor->state().projects.empty());
     }
 

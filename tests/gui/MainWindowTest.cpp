@@ -27,13 +27,16 @@ private:
     }
 
     static QWidget* FrontPage(const Editor& editor) {
-        return Find<QWidget>(editor, QStringLiteral("PageArea"))->findChild<QStackedLayout*>()->currentWidget();
+        return Find<QWidget>(editor, QStringLiteral("PageArea"))
+            ->findChild<QStackedLayout*>()
+            ->currentWidget();
     }
 
 private slots:
     void fixedWindowWithItsCaption() {
         Editor editor = MakeEditor();
-        QCOMPARE(editor->windowTitle(), QStringLiteral("Zudedezoded ivov (v.Norda) -рабочий файл: \"не сохранен\""));
+        QCOMPARE(editor->windowTitle(),
+                 QStringLiteral("Zudedezoded ivov (v.Norda) -рабочий файл: \"не сохранен\""));
         QCOMPARE(editor->minimumSize(), editor->maximumSize());
         QCOMPARE(Find<QWidget>(editor, QStringLiteral("PageArea"))->size(), QSize(632, 222));
         QVERIFY(!(editor->windowFlags() & Qt::WindowMaximizeButtonHint));
@@ -123,7 +126,8 @@ private slots:
         editor->RebuildProjectMenu();  // rebuilt on every opening, never piling up
         QStringList items;
         for (QAction* item : menu->actions()) items << item->text();
-        QCOMPARE(items, (QStringList{ToText(folder_ / "c.kdt"), ToText(folder_ / "b.kdt"), ToText(folder_ / "a.kdt")}));
+        QCOMPARE(items, (QStringList{ToText(folder_ / "c.kdt"), ToText(folder_ / "b.kdt"),
+                                     ToText(folder_ / "a.kdt")}));
         QVERIFY(menu->actions().front()->font().bold());
         QCOMPARE(menu->actions().front()->statusTip(), QStringLiteral("Текущий проект"));
 
@@ -143,7 +147,8 @@ private slots:
         editor.script->answers = {kIdNo};
 
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(ToText(folder_ / "one.kdt")), QUrl::fromLocalFile(ToText(folder_ / "note.txt")),
+        data.setUrls({QUrl::fromLocalFile(ToText(folder_ / "one.kdt")),
+                      QUrl::fromLocalFile(ToText(folder_ / "note.txt")),
                       QUrl::fromLocalFile(ToText(folder_ / "two.kdt2"))});
         // A drop reaches the widget that accepted the drag's entry, as from the desktop.
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -155,7 +160,8 @@ private slots:
         QCOMPARE(editor.script->messages.size(), std::size_t{1});
         QCOMPARE(editor.script->messages.front().caption, QStringLiteral("Сохранение проекта СОД"));
         QCOMPARE(editor->state().currentPath, folder_ / "two.kdt2");
-        QCOMPARE(editor->state().projects, (std::vector<fs::path>{folder_ / "two.kdt2", folder_ / "one.kdt"}));
+        QCOMPARE(editor->state().projects,
+                 (std::vector<fs::path>{folder_ / "two.kdt2", folder_ / "one.kdt"}));
     }
 
     void keysReachThePagesWhicheverPageIsInFront_data() {
@@ -169,7 +175,8 @@ private slots:
             << 5 << int(Qt::Key_F2) << int(Qt::NoModifier) << QStringLiteral("mode 2");
         QTest::newRow("Ctrl+C copies the schedule from the parameters page")
             << 1 << int(Qt::Key_C) << int(Qt::ControlModifier) << QStringLiteral("copy");
-        QTest::newRow("another Ctrl key does nothing") << 2 << int(Qt::Key_2) << int(Qt::ControlModifier) << QString();
+        QTest::newRow("another Ctrl key does nothing")
+            << 2 << int(Qt::Key_2) << int(Qt::ControlModifier) << QString();
         QTest::newRow("a digit on the colour page is a channel key")
             << 2 << int(Qt::Key_2) << int(Qt::NoModifier) << QStringLiteral("channel");
         QTest::newRow("a digit elsewhere is not") << 3 << int(Qt::Key_2) << int(Qt::NoModifier) << QString();
@@ -184,11 +191,14 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(editor.window.get()));
         editor->ShowPage(page);
         QStringList seen;
-        connect(editor.window.get(), &TKDT::autoSettingsRequested, this, [&] { seen << QStringLiteral("auto"); });
+        connect(editor.window.get(), &TKDT::autoSettingsRequested, this,
+                [&] { seen << QStringLiteral("auto"); });
         connect(editor.window.get(), &TKDT::colourModeRequested, this,
                 [&](int mode) { seen << QStringLiteral("mode %1").arg(mode); });
-        connect(editor.window.get(), &TKDT::scheduleCopyRequested, this, [&] { seen << QStringLiteral("copy"); });
-        connect(editor.window.get(), &TKDT::channelKeyReleased, this, [&](int) { seen << QStringLiteral("channel"); });
+        connect(editor.window.get(), &TKDT::scheduleCopyRequested, this,
+                [&] { seen << QStringLiteral("copy"); });
+        connect(editor.window.get(), &TKDT::channelKeyReleased, this,
+                [&](int) { seen << QStringLiteral("channel"); });
         // Pressed and released: the function keys act on their release, Ctrl+C is a shortcut.
         QTest::keyClick(editor->pageFrame(page), static_cast<Qt::Key>(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(seen, expected.isEmpty() ? QStringList() : QStringList{expected});
@@ -219,8 +229,8 @@ private slots:
         Editor editor = MakeEditor();
         QMenu* projects = Find<QMenu>(editor, QStringLiteral("ProjectsMenu"));
         const auto states = [&] {
-            return QList<bool>{Action(editor, "ToolButton5")->isEnabled(), projects->menuAction()->isEnabled(),
-                               Action(editor, "CloseItem")->isEnabled()};
+            return QList<bool>{Action(editor, "ToolButton5")->isEnabled(),
+                               projects->menuAction()->isEnabled(), Action(editor, "CloseItem")->isEnabled()};
         };
         QCOMPARE(states(), (QList<bool>{false, false, false}));
         Action(editor, "FileOpen1");

@@ -13,9 +13,9 @@
 
 #include "GuiTestKit.h"
 #include "binding/Page.h"
+#include "pages/PageFrame.h"
 #include "shell/About.h"
 #include "shell/Unit3.h"
-#include "pages/PageFrame.h"
 
 int main(int argc, char** argv) {
     kdt::gui::test::IsolateUserFolders();
@@ -70,8 +70,9 @@ int main(int argc, char** argv) {
         if (qEnvironmentVariableIsSet("KDT_SHOW_SIZES") && editor->page(page))
             for (QWidget* child : editor->page(page)->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
                 qWarning("%s %s at %d,%d size %dx%d min %dx%d", child->metaObject()->className(),
-                         qPrintable(child->objectName()), child->x(), child->y(), child->width(), child->height(),
-                         child->minimumSizeHint().width(), child->minimumSizeHint().height());
+                         qPrintable(child->objectName()), child->x(), child->y(), child->width(),
+                         child->height(), child->minimumSizeHint().width(),
+                         child->minimumSizeHint().height());
         const QPixmap shot = editor->screen()->grabWindow(0);
         const QString path = folder.filePath(name + QStringLiteral(".png"));
         if (!shot.save(path)) ++failures;
@@ -79,7 +80,8 @@ int main(int argc, char** argv) {
         const QRect frame = editor->frameGeometry();
         const QPixmap window = shot.copy(frame);
         if (!window.save(folder.filePath(name + QStringLiteral("-window.png")))) ++failures;
-        const QPixmap enlarged = window.scaled(frame.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        const QPixmap enlarged =
+            window.scaled(frame.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
         if (!enlarged.save(folder.filePath(name + QStringLiteral("-x2.png")))) ++failures;
     }
     return failures == 0 ? 0 : 1;

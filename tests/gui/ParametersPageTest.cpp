@@ -29,7 +29,9 @@ using PlanChange = std::function<void(TSignalPlan&)>;
 using Action = std::function<void(Editor&)>;
 
 Action Type(const char* field, const char* keys) {
-    return [=](Editor& editor) { TypeInto(Find<QLineEdit>(editor, QString::fromLatin1(field)), QString::fromUtf8(keys)); };
+    return [=](Editor& editor) {
+        TypeInto(Find<QLineEdit>(editor, QString::fromLatin1(field)), QString::fromUtf8(keys));
+    };
 }
 
 Action Choose(const char* group, int item) {
@@ -55,64 +57,111 @@ void ScheduleWithoutProgramsAbove(TSignalPlan& plan, int count) {
 
 struct EditRow {
     const char* name;
-    PlanChange setup;   // what the opened plan holds besides the example
-    Action edit;        // what the user does on the page
-    PlanChange expect;  // the same change made through the core
+    PlanChange setup;                       // what the opened plan holds besides the example
+    Action edit;                            // what the user does on the page
+    PlanChange expect;                      // the same change made through the core
     std::vector<const char*> descriptions;  // of the entries recorded, oldest first
-    int pageAfterRedo = 1;  // the page of the last entry redone
+    int pageAfterRedo = 1;                  // the page of the last entry redone
 };
 
 const std::vector<EditRow>& EditRows() {
     static const std::vector<EditRow> rows = {
-        {"phase count", {}, Type("LabeledEdit1", "7"), [](TSignalPlan& p) { p.PhaseCount = 7; }, {"\"Всего фаз \""}},
-        {"direction count, two keystrokes", {}, Type("LabeledEdit2", "12"), [](TSignalPlan& p) { p.DirectionCount = 12; },
+        {"phase count",
+         {},
+         Type("LabeledEdit1", "7"),
+         [](TSignalPlan& p) { p.PhaseCount = 7; },
+         {"\"Всего фаз \""}},
+        {"direction count, two keystrokes",
+         {},
+         Type("LabeledEdit2", "12"),
+         [](TSignalPlan& p) { p.DirectionCount = 12; },
          {"\"Всего направлений \"", "\"Всего направлений \""}},
-        {"program count turns rows of a lost program off", {}, Type("LabeledEdit3", "2"),
+        {"program count turns rows of a lost program off",
+         {},
+         Type("LabeledEdit3", "2"),
          [](TSignalPlan& p) {
              p.ProgramCount = 2;
              ScheduleWithoutProgramsAbove(p, 2);
          },
          {"\"Всего программ \""}},
-        {"button count", {}, Type("LabeledEdit4", "4"), [](TSignalPlan& p) { p.TvpButtonCount = 4; },
+        {"button count",
+         {},
+         Type("LabeledEdit4", "4"),
+         [](TSignalPlan& p) { p.TvpButtonCount = 4; },
          {"\"Всего кнопок ТВП \""}},
-        {"minimum phase duration raises the phase times", {}, Type("LabeledEdit5", "10"),
+        {"minimum phase duration raises the phase times",
+         {},
+         Type("LabeledEdit5", "10"),
          [](TSignalPlan& p) {
              p.MinPhaseDuration = 20;
              for (std::uint16_t& time : p.PhaseMinTime) time = std::max<std::uint16_t>(time, 10);
          },
          {"\"Минимальная длительность фазы \"", "\"Минимальная длительность фазы \""}},
-        {"blinks at the end of a phase, 4.1.0", [](TSignalPlan& p) { p.RomVersion = 0; }, Type("LabeledEdit6", "7"),
-         [](TSignalPlan& p) { p.PhaseEndBlinkCount = 7; }, {"\"Число миганий в конце фазы \""}},
-        {"conflict exit period", {}, Type("LabeledEdit7", "77"), [](TSignalPlan& p) { p.ConflictExitPeriod = 154; },
+        {"blinks at the end of a phase, 4.1.0",
+         [](TSignalPlan& p) { p.RomVersion = 0; },
+         Type("LabeledEdit6", "7"),
+         [](TSignalPlan& p) { p.PhaseEndBlinkCount = 7; },
+         {"\"Число миганий в конце фазы \""}},
+        {"conflict exit period",
+         {},
+         Type("LabeledEdit7", "77"),
+         [](TSignalPlan& p) { p.ConflictExitPeriod = 154; },
          {"\"Период выхода из конфликта \"", "\"Период выхода из конфликта \""}},
-        {"conflict repeats", {}, Type("LabeledEdit8", "7"), [](TSignalPlan& p) { p.ConflictRepeatCount = 7; },
+        {"conflict repeats",
+         {},
+         Type("LabeledEdit8", "7"),
+         [](TSignalPlan& p) { p.ConflictRepeatCount = 7; },
          {"\"Число повторов на конфликт \""}},
         // The file's 0 is below the limits: undo puts it back all the same.
-        {"conflict repeats over a file value of 0", [](TSignalPlan& p) { p.ConflictRepeatCount = 0; },
-         Type("LabeledEdit8", "7"), [](TSignalPlan& p) { p.ConflictRepeatCount = 7; },
+        {"conflict repeats over a file value of 0",
+         [](TSignalPlan& p) { p.ConflictRepeatCount = 0; },
+         Type("LabeledEdit8", "7"),
+         [](TSignalPlan& p) { p.ConflictRepeatCount = 7; },
          {"\"Число повторов на конфликт \""}},
-        {"address of a slave", [](TSignalPlan& p) { p.NetworkType = 4; }, Type("SpinEdit1", "300"),
+        {"address of a slave",
+         [](TSignalPlan& p) { p.NetworkType = 4; },
+         Type("SpinEdit1", "300"),
          [](TSignalPlan& p) {
              p.NetworkAddress = 300;
              p.NetworkAddressByte = 44;
          },
          {"Изменение значения \"адрес в сети\"", "Изменение значения \"адрес в сети\"",
           "Изменение значения \"адрес в сети\""}},
-        {"network type, then the address it sets", {}, NextItem("ComboBox1"),
+        {"network type, then the address it sets",
+         {},
+         NextItem("ComboBox1"),
          [](TSignalPlan& p) {
              p.NetworkType = 1;
              p.NetworkAddress = 1;
              p.NetworkAddressByte = 1;
          },
          {"Выбор в списке \"тип сети\"", "Изменение значения \"адрес в сети\""}},
-        {"ВПУ interface", {}, Choose("RadioGroup4", 1), [](TSignalPlan& p) { p.VpuInterface = 1; }, {" \"тип ВПУ\""}},
-        {"ТВП interface", {}, Choose("RadioGroup5", 1), [](TSignalPlan& p) { p.TvpInterface = 1; }, {" \"тип ТВП\""}},
+        {"ВПУ interface",
+         {},
+         Choose("RadioGroup4", 1),
+         [](TSignalPlan& p) { p.VpuInterface = 1; },
+         {" \"тип ВПУ\""}},
+        {"ТВП interface",
+         {},
+         Choose("RadioGroup5", 1),
+         [](TSignalPlan& p) { p.TvpInterface = 1; },
+         {" \"тип ТВП\""}},
         // From 4.1.3 on the ROM type reaction runs the directions page's option.
-        {"ROM type, then the directions option it runs", {}, Choose("RadioGroup3", 4),
-         [](TSignalPlan& p) { p.RomVersion = 4; }, {" \"тип ПЗУ\"", "\"Длительности РУ соответствуют АПП\""}, 3},
-        {"ROM type 4.1.1 runs no option", {}, Choose("RadioGroup3", 1), [](TSignalPlan& p) { p.RomVersion = 1; },
+        {"ROM type, then the directions option it runs",
+         {},
+         Choose("RadioGroup3", 4),
+         [](TSignalPlan& p) { p.RomVersion = 4; },
+         {" \"тип ПЗУ\"", "\"Длительности РУ соответствуют АПП\""},
+         3},
+        {"ROM type 4.1.1 runs no option",
+         {},
+         Choose("RadioGroup3", 1),
+         [](TSignalPlan& p) { p.RomVersion = 1; },
          {" \"тип ПЗУ\""}},
-        {"comment", {}, Type("LabeledEdit20", "Ок"), [](TSignalPlan& p) { StoreText(p.Comment, Utf8ToCp1251("Ок")); },
+        {"comment",
+         {},
+         Type("LabeledEdit20", "Ок"),
+         [](TSignalPlan& p) { StoreText(p.Comment, Utf8ToCp1251("Ок")); },
          {"\"Коментарий \"", "\"Коментарий \""}},
     };
     return rows;
@@ -143,12 +192,15 @@ private:
         return editor;
     }
 
-    static ParametersPage* Page1(Editor& editor) { return Find<ParametersPage>(editor, QStringLiteral("Page1")); }
+    static ParametersPage* Page1(Editor& editor) {
+        return Find<ParametersPage>(editor, QStringLiteral("Page1"));
+    }
 
 private slots:
     void editUndoRedoSave_data() {
         QTest::addColumn<int>("row");
-        for (std::size_t i = 0; i < EditRows().size(); ++i) QTest::newRow(EditRows()[i].name) << static_cast<int>(i);
+        for (std::size_t i = 0; i < EditRows().size(); ++i)
+            QTest::newRow(EditRows()[i].name) << static_cast<int>(i);
     }
     void editUndoRedoSave() {
         QFETCH(int, row);
@@ -191,11 +243,11 @@ private slots:
     void showingThePageRecordsAndStoresNothing() {
         TSignalPlan odd = ExamplePlan();
         odd.PhaseCount = 20;
-        odd.MinPhaseDuration = 7;       // 3.5 s: shown as 3, stored 7
-        odd.ConflictExitPeriod = 601;   // 300.5 s, above 255 s
-        odd.ConflictRepeatCount = 0;    // below 1
+        odd.MinPhaseDuration = 7;      // 3.5 s: shown as 3, stored 7
+        odd.ConflictExitPeriod = 601;  // 300.5 s, above 255 s
+        odd.ConflictRepeatCount = 0;   // below 1
         WritePlan(folder_ / "odd.kdt", odd);
-        Editor editor = OpenedOn();     // every field's text changes with the next plan
+        Editor editor = OpenedOn();  // every field's text changes with the next plan
         QVERIFY(editor->FileOpen1Accept(folder_ / "odd.kdt"));
         const TSignalPlan opened = editor->state().plan;
         QCOMPARE(opened.MinPhaseDuration, 7);
@@ -269,7 +321,8 @@ private slots:
         QFETCH(int, networkTypes);
         // Reached both ways: a plan opened with the type, and the type chosen on the page.
         for (const bool chosen : {false, true}) {
-            Editor editor = OpenedOn([&](TSignalPlan& p) { p.RomVersion = static_cast<std::uint8_t>(chosen ? 5 - rom : rom); });
+            Editor editor = OpenedOn(
+                [&](TSignalPlan& p) { p.RomVersion = static_cast<std::uint8_t>(chosen ? 5 - rom : rom); });
             if (chosen && rom != 5 - rom) Choose("RadioGroup3", rom)(editor);
             QCOMPARE(editor->state().plan.RomVersion, rom);
             QCOMPARE(Find<QCheckBox>(editor, QStringLiteral("CheckBox2"))->isVisible(), speedOption);
@@ -373,8 +426,9 @@ private slots:
         const MessageRequest& warning = editor.script->messages.front();
         QCOMPARE(warning.caption, QStringLiteral("предупреждение"));
         QCOMPARE(warning.icon, MessageIcon::Warning);
-        QCOMPARE(warning.text, QStringLiteral("В \"суточном графике\" обнаружены несуществующие программы \"АПП\"\n\r"
-                                              "Они были заменены на команду \"ОС\""));
+        QCOMPARE(warning.text,
+                 QStringLiteral("В \"суточном графике\" обнаружены несуществующие программы \"АПП\"\n\r"
+                                "Они были заменены на команду \"ОС\""));
         QCOMPARE(editor->state().plan.Schedule[1][3].Command, 0);
         QCOMPARE(editor->state().plan.Schedule[1][4].Command, 0);
         QCOMPARE(editor->state().plan.Schedule[2][2].Command, 0);
@@ -441,10 +495,12 @@ private slots:
 
         TypeInto(comment, QString(141, QLatin1Char('z')));
         QCOMPARE(comment->text(), QString(140, QLatin1Char('z')));
-        QCOMPARE(ToQString(Cp1251ToUtf8(StoredText(editor->state().plan.Comment))), QString(140, QLatin1Char('z')));
+        QCOMPARE(ToQString(Cp1251ToUtf8(StoredText(editor->state().plan.Comment))),
+                 QString(140, QLatin1Char('z')));
         TypeInto(comment, QStringLiteral("Ул. Мира №5 ☺ 中"));  // the last two have no Windows-1251 byte
         QCOMPARE(comment->text(), QStringLiteral("Ул. Мира №5  "));
-        QCOMPARE(ToQString(Cp1251ToUtf8(StoredText(editor->state().plan.Comment))), QStringLiteral("Ул. Мира №5  "));
+        QCOMPARE(ToQString(Cp1251ToUtf8(StoredText(editor->state().plan.Comment))),
+                 QStringLiteral("Ул. Мира №5  "));
         QVERIFY(!comment->acceptDrops());
         QCOMPARE(comment->contextMenuPolicy(), Qt::NoContextMenu);
     }
@@ -472,7 +528,8 @@ private slots:
                 // A list box's name is its item; its label reaches a screen reader as "labelled by".
                 const auto labels = accessible->relations(QAccessible::Label);
                 QVERIFY(!labels.isEmpty());
-                QCOMPARE(AccessibleNameOf(labels.front().first->text(QAccessible::Name)), QString::fromUtf8(label));
+                QCOMPARE(AccessibleNameOf(labels.front().first->text(QAccessible::Name)),
+                         QString::fromUtf8(label));
                 QCOMPARE(control->accessibleName(), QString::fromUtf8(label));
             } else {
                 QCOMPARE(accessible->text(QAccessible::Name), QString::fromUtf8(label));
@@ -485,7 +542,8 @@ private slots:
                 continue;
             if (qobject_cast<QToolButton*>(control)) continue;  // the arrows, not inputs of their own
             QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
-            QVERIFY2(!accessible->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(control->objectName()));
+            QVERIFY2(!accessible->text(QAccessible::Name).trimmed().isEmpty(),
+                     qPrintable(control->objectName()));
         }
     }
 
@@ -565,7 +623,8 @@ private slots:
             QVERIFY(editor->FileOpen1Accept(folder_ / "t.dbf"));
             editor.script->messages.clear();
             QVERIFY(Run(editor, static_cast<Command>(command)));
-            QVERIFY2(editor.script->messages.empty(), qPrintable(Shown(*editor.script).join(QLatin1Char('\n'))));
+            QVERIFY2(editor.script->messages.empty(),
+                     qPrintable(Shown(*editor.script).join(QLatin1Char('\n'))));
         }
         {  // edited: the question comes first, and Cancel keeps the edit
             Editor editor = MakeEditor();

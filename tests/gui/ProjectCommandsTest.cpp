@@ -19,8 +19,8 @@ std::vector<std::uint8_t> FileBytes(const fs::path& path) {
 }
 
 void WriteBytes(const fs::path& path, std::string_view bytes) {
-    const Outcome written =
-        WriteFileAtomically(path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    const Outcome written = WriteFileAtomically(
+        path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
     QVERIFY2(written.ok(), written.error.c_str());
 }
 
@@ -44,25 +44,30 @@ private slots:
         QTest::newRow("project .kdt") << QStringLiteral("plan.kdt") << true << none;
         QTest::newRow("project .kdt2") << QStringLiteral("plan.kdt2") << true << none;
         QTest::newRow("upper-case name keeps its case here") << QStringLiteral("PLAN.KDT") << true << none;
-        QTest::newRow("empty project file is ignored silently") << QStringLiteral("empty.kdt") << false << none;
+        QTest::newRow("empty project file is ignored silently")
+            << QStringLiteral("empty.kdt") << false << none;
         QTest::newRow("legacy table") << QStringLiteral("crossing.dbf") << true << none;
         QTest::newRow("table of help is refused")
             << QStringLiteral("Help.dbf") << false
-            << QStringList{QStringLiteral("Предупреждение: Данный файл является файлом справки и не содержит СОД")};
+            << QStringList{
+                   QStringLiteral("Предупреждение: Данный файл является файлом справки и не содержит СОД")};
         QTest::newRow("table with a bad row keeps the rows before it")
             << QStringLiteral("badkod.dbf") << true
-            << QStringList{QStringLiteral("Ошибка СОД: Неожиданная ошибка во время чтения СОД?возможно данный файл не "
-                                          "содержит СОД или поврежден")};
+            << QStringList{QStringLiteral(
+                   "Ошибка СОД: Неожиданная ошибка во время чтения СОД?возможно данный файл не "
+                   "содержит СОД или поврежден")};
         QTest::newRow("table that cannot be read")
             << QStringLiteral("garbage.dbf") << false
-            << QStringList{QStringLiteral("Ошибка СОД: Неожиданная ошибка во время чтения СОД\n\rвозможно данный файл "
-                                          "не содержит СОД или поврежден")};
+            << QStringList{QStringLiteral(
+                   "Ошибка СОД: Неожиданная ошибка во время чтения СОД\n\rвозможно данный файл "
+                   "не содержит СОД или поврежден")};
         QTest::newRow("HEX image of the plan's ROM type") << QStringLiteral("image.hex") << true << none;
         QTest::newRow("BIN image of the plan's ROM type") << QStringLiteral("image.bin") << true << none;
         QTest::newRow("image that holds no plan")
             << QStringLiteral("blank.bin") << false
             << QStringList{QStringLiteral("Информация: Файл не содержит СОД, или поврежден!")};
-        QTest::newRow("HEX file with a broken line ends silently") << QStringLiteral("broken.hex") << false << none;
+        QTest::newRow("HEX file with a broken line ends silently")
+            << QStringLiteral("broken.hex") << false << none;
         QTest::newRow("other extension")
             << QStringLiteral("notes.txt") << false
             << QStringList{QStringLiteral("Информация: Данная процедура еще не реализована")};
@@ -99,14 +104,15 @@ private slots:
         if (opened) {
             QCOMPARE(state.currentPath, path);
             QCOMPARE(state.projects, (std::vector<fs::path>{path, folder_ / "before.kdt"}));
-            QCOMPARE(editor->windowTitle(),
-                     QStringLiteral("Zudedezoded ivov (v.Norda) -рабочий файл: \"") + ToText(path) + QLatin1Char('"'));
+            QCOMPARE(editor->windowTitle(), QStringLiteral("Zudedezoded ivov (v.Norda) -рабочий файл: \"") +
+                                                ToText(path) + QLatin1Char('"'));
             QCOMPARE(ToQString(Cp1251ToUtf8(StoredText(state.plan.ProjectFileName))), ToText(path));
             QCOMPARE(state.currentPage, 1);
         } else {
             QCOMPARE(state.currentPath, folder_ / "before.kdt");
             QCOMPARE(state.projects, std::vector<fs::path>{folder_ / "before.kdt"});
-            QVERIFY2(std::memcmp(&state.plan, &before, sizeof before) == 0, "a failed open left the plan as it was");
+            QVERIFY2(std::memcmp(&state.plan, &before, sizeof before) == 0,
+                     "a failed open left the plan as it was");
         }
     }
 
@@ -130,7 +136,8 @@ private slots:
         Editor editor = MakeEditor();
         editor->state().plan.RomVersion = kRom413;  // another layout than the image's
         QVERIFY(!editor->FileOpen1Accept(folder_ / "image.hex"));
-        QCOMPARE(Shown(*editor.script), QStringList{QStringLiteral("Информация: Файл не содержит СОД, или поврежден!")});
+        QCOMPARE(Shown(*editor.script),
+                 QStringList{QStringLiteral("Информация: Файл не содержит СОД, или поврежден!")});
     }
 
     void oldLayoutIsRewrittenWhenOpened() {
@@ -205,14 +212,16 @@ private slots:
         QTest::addColumn<QString>("reason");
         QTest::newRow("folder does not exist") << QStringLiteral("missing/x.kdt") << QString();
         QTest::newRow("name is a folder") << QStringLiteral("folder.kdt") << QStringLiteral("это папка");
-        QTest::newRow("a read-only file") << QStringLiteral("locked.kdt") << QStringLiteral("файл только для чтения");
+        QTest::newRow("a read-only file")
+            << QStringLiteral("locked.kdt") << QStringLiteral("файл только для чтения");
     }
     void saveThatCannotWriteSaysSoAndChangesNothing() {
         QFETCH(QString, target);
         QFETCH(QString, reason);
         fs::create_directory(folder_ / "folder.kdt");
         WritePlan(folder_ / "locked.kdt", NewPlan());
-        fs::permissions(folder_ / "locked.kdt", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        fs::permissions(folder_ / "locked.kdt",
+                        fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
         const std::vector<std::uint8_t> locked = FileBytes(folder_ / "locked.kdt");
         WritePlan(folder_ / "kept.kdt", ExamplePlan());
         Editor editor = MakeEditor();
@@ -308,7 +317,8 @@ private slots:
         QCOMPARE(question.icon, MessageIcon::Warning);
         QVERIFY(editor->state().currentPath.empty());
         QCOMPARE(editor->state().plan.PhaseCount, 1);
-        QCOMPARE(editor->windowTitle(), QStringLiteral("Zudedezoded ivov (v.Norda) -рабочий файл: \"не сохранен\""));
+        QCOMPARE(editor->windowTitle(),
+                 QStringLiteral("Zudedezoded ivov (v.Norda) -рабочий файл: \"не сохранен\""));
         QVERIFY(FileBytes(folder_ / "kept.kdt") == onDisk);
         QCOMPARE(editor->state().projects, std::vector<fs::path>{folder_ / "kept.kdt"});
     }
@@ -325,7 +335,8 @@ private slots:
         QVERIFY(fs::exists(folder_ / "b.kdt"));
         const MessageRequest& question = editor.script->messages.front();
         QCOMPARE(question.caption, QStringLiteral("Удаление файла KDT"));
-        QCOMPARE(question.text, QStringLiteral("Удалить файл : \"") + ToText(folder_ / "b.kdt") + QStringLiteral("\" ?"));
+        QCOMPARE(question.text,
+                 QStringLiteral("Удалить файл : \"") + ToText(folder_ / "b.kdt") + QStringLiteral("\" ?"));
         QCOMPARE(question.defaultButton, kIdNo);
 
         editor.script->answers = {kIdYes};
@@ -346,7 +357,8 @@ private slots:
     // operation still reaches the file by its whole path.
     void fullPathIsKeptBeyondTheRecordsBytes() {
         fs::path deep = folder_;
-        for (int level = 0; level < 12; ++level) deep /= Utf8ToPath("Перекрёсток_папка_" + std::to_string(level));
+        for (int level = 0; level < 12; ++level)
+            deep /= Utf8ToPath("Перекрёсток_папка_" + std::to_string(level));
         fs::create_directories(deep);
         const fs::path project = deep / Utf8ToPath("план.kdt");
         QVERIFY(Utf8ToCp1251(PathToUtf8(project)).size() > 255);

@@ -34,7 +34,9 @@ QString PdfText(const QString& path) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-int PdfPages(const QString& path) { return static_cast<int>(PdfText(path).count(QLatin1Char('\f'))); }
+int PdfPages(const QString& path) {
+    return static_cast<int>(PdfText(path).count(QLatin1Char('\f')));
+}
 
 // The dialog the main window shows modally, closed however the checks on it end.
 class ShownDialog {
@@ -371,12 +373,12 @@ void ReportDialogTest::previewDrawsTheSamePages() {
 void ReportDialogTest::failuresGoToTheExceptionBox_data() {
     QTest::addColumn<int>("output");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("text file in a missing folder") << static_cast<int>(ReportOutput::File)
-                                                   << QStringLiteral("Не удалось");
-    QTest::newRow("PDF in a missing folder") << static_cast<int>(ReportOutput::Pdf)
-                                             << QStringLiteral("Не удалось записать файл");
-    QTest::newRow("printer that cannot start") << static_cast<int>(ReportOutput::Printer)
-                                               << QStringLiteral("Не удалось начать печать отчета");
+    QTest::newRow("text file in a missing folder")
+        << static_cast<int>(ReportOutput::File) << QStringLiteral("Не удалось");
+    QTest::newRow("PDF in a missing folder")
+        << static_cast<int>(ReportOutput::Pdf) << QStringLiteral("Не удалось записать файл");
+    QTest::newRow("printer that cannot start")
+        << static_cast<int>(ReportOutput::Printer) << QStringLiteral("Не удалось начать печать отчета");
 }
 
 void ReportDialogTest::failuresGoToTheExceptionBox() {
@@ -447,7 +449,8 @@ void ReportDialogTest::proposedName_data() {
     QTest::newRow("a Windows path") << QStringLiteral("c:\\plans\\x1.kdt") << QStringLiteral("x1");
     QTest::newRow("a path here") << QStringLiteral("/home/user/kdt_win/project/перекрёсток.kdt2")
                                  << QStringLiteral("перекрёсток");
-    QTest::newRow("dots in the name") << QStringLiteral("/plans/ул.Ленина.kdt") << QStringLiteral("ул.Ленина");
+    QTest::newRow("dots in the name")
+        << QStringLiteral("/plans/ул.Ленина.kdt") << QStringLiteral("ул.Ленина");
     QTest::newRow("a new plan") << QString() << QString();
 }
 

@@ -41,9 +41,13 @@ ReportBoxes Boxes(std::initializer_list<int> numbers) {
 }
 
 // Every box the example offers, as "Выделить все" ticks them.
-ReportBoxes AllOffered() { return AvailableReportBoxes(ExamplePlan()); }
+ReportBoxes AllOffered() {
+    return AvailableReportBoxes(ExamplePlan());
+}
 
-bool IsInk(QRgb pixel) { return qGray(pixel) < 128; }
+bool IsInk(QRgb pixel) {
+    return qGray(pixel) < 128;
+}
 
 // The smallest rectangle holding the dark pixels inside the area, or a null rectangle.
 QRect InkIn(const QImage& image, const QRect& area) {
@@ -65,7 +69,9 @@ QString RunTool(const QString& program, const QStringList& arguments) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-QString Squeezed(QString text) { return text.simplified(); }
+QString Squeezed(QString text) {
+    return text.simplified();
+}
 
 }  // namespace
 
@@ -126,13 +132,16 @@ void ReportPagesTest::pagesAndPageNumbers() {
         // start a bearing right of it and a cap height above the baseline.
         const QRect number = InkIn(page, QRect(2112 - 30, 3294 - 60, 250 + 30, 60 + 60));
         QVERIFY2(!number.isNull(), qPrintable(QStringLiteral("page %1 has no number").arg(p + 1)));
-        QVERIFY2(number.left() >= 2112 && number.left() <= 2112 + 5, qPrintable(QString::number(number.left())));
+        QVERIFY2(number.left() >= 2112 && number.left() <= 2112 + 5,
+                 qPrintable(QString::number(number.left())));
         QCOMPARE(number.top(), 3294 + metrics.ascent() - metrics.capHeight());
         // "р" reaches below the baseline, inside the cell.
         QVERIFY(number.bottom() >= 3294 + metrics.ascent() && number.bottom() < 3294 + 48);
         // "Стр." and one digit, written as one text: five advances of 25.
-        QVERIFY2(number.width() > 4 * 25 && number.width() <= 5 * 25, qPrintable(QString::number(number.width())));
-        if (p > 0) QVERIFY2(page.copy(number) != sink.pages()[p - 1].copy(previous), "two pages show one number");
+        QVERIFY2(number.width() > 4 * 25 && number.width() <= 5 * 25,
+                 qPrintable(QString::number(number.width())));
+        if (p > 0)
+            QVERIFY2(page.copy(number) != sink.pages()[p - 1].copy(previous), "two pages show one number");
         previous = number;
         // Nothing between the number's line and the page's bottom edge.
         QVERIFY(InkIn(page, QRect(0, 3294 + 48, kPage.width(), kPage.height())).isNull());
@@ -153,7 +162,8 @@ void ReportPagesTest::textRowsAndBreaks() {
     // Character k of a line at X + k P (k from 1): the first non-blank one's
     // cell starts there, its ink a bearing to the right.
     const int cell = 250 + static_cast<int>(firstInk + 1) * 27;
-    QVERIFY2(row.left() >= cell && row.left() < cell + 25, qPrintable(QStringLiteral("%1 %2").arg(row.left()).arg(cell)));
+    QVERIFY2(row.left() >= cell && row.left() < cell + 25,
+             qPrintable(QStringLiteral("%1 %2").arg(row.left()).arg(cell)));
     QVERIFY(row.top() >= 96 && row.bottom() < 96 + 48);
     QVERIFY(InkIn(second, QRect(0, 0, kPage.width(), 96)).isNull());
     // Page 1's last row is line 67's at Y + 66 h = 3264, past which the page holds only its number.
@@ -250,7 +260,8 @@ void ReportPagesTest::pdfReadsBackAsTheReport() {
     const QString path = folder.filePath(QStringLiteral("report.pdf"));
     const ReportPrintout report = ExampleReport(AllOffered());
     QCOMPARE(WritePdfReport(path, report), QString());
-    const QString text = RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    const QString text =
+        RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
     QVERIFY(!text.isEmpty());
     const QStringList pages = text.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
     // At 600 dpi the font's cell is 94 dots, a little less than twice 48:
@@ -282,8 +293,8 @@ void ReportPagesTest::pdfPageLooksAsReviewed() {
     RunTool(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-png"),
                                          QStringLiteral("-singlefile"), path, stem});
     const QImage drawn = QImage(stem + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
-    const QImage reviewed =
-        QImage(QStringLiteral(KDT_TEST_DATA_DIR "/report/crossing-diagrams-50dpi.png")).convertToFormat(QImage::Format_RGB32);
+    const QImage reviewed = QImage(QStringLiteral(KDT_TEST_DATA_DIR "/report/crossing-diagrams-50dpi.png"))
+                                .convertToFormat(QImage::Format_RGB32);
     QVERIFY(!drawn.isNull());
     QVERIFY(!reviewed.isNull());
     QCOMPARE(drawn.size(), reviewed.size());
@@ -295,8 +306,8 @@ void ReportPagesTest::pdfPageLooksAsReviewed() {
         for (int x = 0; x < drawn.width(); ++x) {
             const QRgb a = drawn.pixel(x, y);
             const QRgb b = reviewed.pixel(x, y);
-            const int difference = std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
-                                   std::abs(qBlue(a) - qBlue(b));
+            const int difference =
+                std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
             total += difference;
             differing += difference > 96;
         }

@@ -30,7 +30,9 @@ QImage Rendered(QWidget& widget) {
     return image;
 }
 
-QColor At(const QImage& image, int x, int y) { return QColor(image.pixel(x, y)); }
+QColor At(const QImage& image, int x, int y) {
+    return QColor(image.pixel(x, y));
+}
 
 // Counts the paint events a widget gets.
 class PaintCounter final : public QObject {
@@ -45,7 +47,9 @@ protected:
     }
 };
 
-QPoint Centre(const QRect& rect) { return rect.center(); }
+QPoint Centre(const QRect& rect) {
+    return rect.center();
+}
 
 }  // namespace
 
@@ -287,17 +291,18 @@ private slots:
         QTest::addColumn<QPoint>("release");  // 0,0: the centre of the item pressed
         QTest::addColumn<int>("button");
         QTest::addColumn<uint>("state");
-        QTest::newRow("press and release on item 3") << int(noHorz) << 3 << QPoint() << int(Qt::LeftButton)
-                                                     << 0xAAAAAAAEu;
-        QTest::newRow("press on 3, release on 4") << int(noHorz) << 3 << QPoint(56, 8) << int(Qt::LeftButton)
-                                                  << 0xAAAAAAAAu;
-        QTest::newRow("the right button toggles too") << int(noHorz) << 16 << QPoint() << int(Qt::RightButton)
-                                                      << 0xAAAA2AAAu;
-        QTest::newRow("press on 1, release left of the control") << int(noHorz) << 1 << QPoint(-5, 8)
-                                                                 << int(Qt::LeftButton) << 0xAAAAAAAAu;
-        QTest::newRow("press on 1, release below it") << int(noHorz) << 1 << QPoint(8, 40) << int(Qt::LeftButton)
-                                                      << 0xAAAAAAABu;
-        QTest::newRow("vertical, item 5") << int(noVert) << 5 << QPoint() << int(Qt::LeftButton) << 0xAAAAAABAu;
+        QTest::newRow("press and release on item 3")
+            << int(noHorz) << 3 << QPoint() << int(Qt::LeftButton) << 0xAAAAAAAEu;
+        QTest::newRow("press on 3, release on 4")
+            << int(noHorz) << 3 << QPoint(56, 8) << int(Qt::LeftButton) << 0xAAAAAAAAu;
+        QTest::newRow("the right button toggles too")
+            << int(noHorz) << 16 << QPoint() << int(Qt::RightButton) << 0xAAAA2AAAu;
+        QTest::newRow("press on 1, release left of the control")
+            << int(noHorz) << 1 << QPoint(-5, 8) << int(Qt::LeftButton) << 0xAAAAAAAAu;
+        QTest::newRow("press on 1, release below it")
+            << int(noHorz) << 1 << QPoint(8, 40) << int(Qt::LeftButton) << 0xAAAAAAABu;
+        QTest::newRow("vertical, item 5")
+            << int(noVert) << 5 << QPoint() << int(Qt::LeftButton) << 0xAAAAAABAu;
     }
     void directionSelectorClicks() {
         QFETCH(int, orient);
@@ -367,15 +372,18 @@ private slots:
         // The rectangle (2, 2, 18, 18): w = h = 8.
         QTest::newRow("rect: corner in, right edge out") << int(prsRect) << QPoint(2, 2) << QPoint(18, 10);
         QTest::newRow("rect: last column in") << int(prsRect) << QPoint(17, 17) << QPoint(18, 18);
-        QTest::newRow("round rect: side in, corner rounded off") << int(prsRoundRect) << QPoint(2, 10) << QPoint(2, 2);
+        QTest::newRow("round rect: side in, corner rounded off")
+            << int(prsRoundRect) << QPoint(2, 10) << QPoint(2, 2);
         QTest::newRow("ellipse: top in, corner out") << int(prsEllipse) << QPoint(10, 2) << QPoint(2, 2);
         QTest::newRow("romb: left tip (L, T + h)") << int(prsRomb) << QPoint(2, 10) << QPoint(3, 3);
         QTest::newRow("romb: bottom tip (L + w, B)") << int(prsRomb) << QPoint(10, 18) << QPoint(17, 17);
         QTest::newRow("triangle up: apex (L + w, T)") << int(prsTriUP) << QPoint(10, 2) << QPoint(3, 3);
-        QTest::newRow("triangle up: base from (R, B) to (L, B)") << int(prsTriUP) << QPoint(10, 18) << QPoint(17, 3);
+        QTest::newRow("triangle up: base from (R, B) to (L, B)")
+            << int(prsTriUP) << QPoint(10, 18) << QPoint(17, 3);
         QTest::newRow("triangle down: apex (L + w, B)") << int(prsTriDOWN) << QPoint(10, 18) << QPoint(3, 17);
         QTest::newRow("triangle left: tip (L, T + h)") << int(prsTriLEFT) << QPoint(2, 10) << QPoint(3, 3);
-        QTest::newRow("triangle right: tip (R, T + h)") << int(prsTriRIGHT) << QPoint(18, 10) << QPoint(17, 3);
+        QTest::newRow("triangle right: tip (R, T + h)")
+            << int(prsTriRIGHT) << QPoint(18, 10) << QPoint(17, 3);
         QTest::newRow("another style draws nothing") << 99 << QPoint(-1, -1) << QPoint(10, 10);
     }
     void drawPrimitivePoints() {
@@ -394,7 +402,8 @@ private slots:
         QCOMPARE(At(image, blank.x(), blank.y()), QColor(Qt::white));
     }
 
-    // ------------------------------------------------------------ TCustomGridSel, TGraphicKanal, TGridSelection
+    // ------------------------------------------------------------ TCustomGridSel, TGraphicKanal,
+    // TGridSelection
 
     void gridDefaults() {
         TGridSelection grid;
@@ -717,15 +726,17 @@ private slots:
     }
 
     void squareStripTakesTheSquareOfThePress_data() {
-        QTest::addColumn<int>("press");    // a square, or 0 for the gap after square 1
+        QTest::addColumn<int>("press");       // a square, or 0 for the gap after square 1
         QTest::addColumn<QPoint>("release");  // 0,0: where the press was
         QTest::addColumn<int>("button");
         QTest::addColumn<int>("released");  // the square reported, 0 for none
         QTest::newRow("square 5") << 5 << QPoint() << int(Qt::LeftButton) << 5;
         QTest::newRow("square 32") << 32 << QPoint() << int(Qt::LeftButton) << 32;
         QTest::newRow("right button, square 17") << 17 << QPoint() << int(Qt::RightButton) << 17;
-        QTest::newRow("press on 5, release on another square") << 5 << QPoint(1, 1) << int(Qt::LeftButton) << 5;
-        QTest::newRow("press on 5, release far outside") << 5 << QPoint(-300, 900) << int(Qt::LeftButton) << 5;
+        QTest::newRow("press on 5, release on another square")
+            << 5 << QPoint(1, 1) << int(Qt::LeftButton) << 5;
+        QTest::newRow("press on 5, release far outside")
+            << 5 << QPoint(-300, 900) << int(Qt::LeftButton) << 5;
         QTest::newRow("press in a gap") << 0 << QPoint() << int(Qt::LeftButton) << 0;
     }
     void squareStripTakesTheSquareOfThePress() {
@@ -737,7 +748,8 @@ private slots:
         QList<QPair<int, int>> seen;
         connect(&strip, &SquareStrip::cellReleased, this,
                 [&](int cell, Qt::MouseButton which) { seen << qMakePair(cell, int(which)); });
-        const QPoint at = press != 0 ? Centre(strip.squareRect(press)) : strip.squareRect(1).topRight() + QPoint(2, 2);
+        const QPoint at =
+            press != 0 ? Centre(strip.squareRect(press)) : strip.squareRect(1).topRight() + QPoint(2, 2);
         const auto mouseButton = static_cast<Qt::MouseButton>(button);
         QTest::mousePress(&strip, mouseButton, {}, at);
         QTest::mouseRelease(&strip, mouseButton, {}, release.isNull() ? at : release);
@@ -830,7 +842,8 @@ private slots:
         if (taken) QCOMPARE(*cell, (MatrixCell{row, column}));
         // The same through a press inside and the release there, any button.
         QList<MatrixCell> seen;
-        connect(&matrix, &BitMatrix::cellReleased, this, [&](MatrixCell released, Qt::MouseButton) { seen << released; });
+        connect(&matrix, &BitMatrix::cellReleased, this,
+                [&](MatrixCell released, Qt::MouseButton) { seen << released; });
         for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
             QTest::mousePress(&matrix, button, {}, QPoint(6, 8));
             QTest::mouseRelease(&matrix, button, {}, point);
@@ -882,7 +895,8 @@ private slots:
 
     void matrixKeyboard() {
         BitMatrix matrix(5, 32, QSize(13, 16));
-        matrix.setDescriber([](MatrixCell cell) { return QStringLiteral("%1:%2").arg(cell.row).arg(cell.column); });
+        matrix.setDescriber(
+            [](MatrixCell cell) { return QStringLiteral("%1:%2").arg(cell.row).arg(cell.column); });
         matrix.show();
         QVERIFY(QTest::qWaitForWindowExposed(&matrix));
         matrix.setFocus();

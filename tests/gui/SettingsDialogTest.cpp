@@ -1,8 +1,8 @@
 // The settings dialog and the about box: what each field stores and when,
 // the speed's arrows and what a typed speed may be, the browse button, the
 // take-over on every way of closing, and the version texts of the about box.
-#include <QComboBox>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -28,7 +28,9 @@ void Store(const QString& key, const QString& value) {
     store->sync();
 }
 
-QString Stored(const QString& key) { return OpenSettingsStore()->value(key).toString(); }
+QString Stored(const QString& key) {
+    return OpenSettingsStore()->value(key).toString();
+}
 
 TForm3* Open(Editor& editor) {
     Find<QAction>(editor, QStringLiteral("SettingsItem"))->trigger();
@@ -37,7 +39,9 @@ TForm3* Open(Editor& editor) {
     return dialog;
 }
 
-UpDownEdit* Speed(TForm3* dialog) { return Find<UpDownEdit>(dialog, QStringLiteral("LabeledEdit6")); }
+UpDownEdit* Speed(TForm3* dialog) {
+    return Find<UpDownEdit>(dialog, QStringLiteral("LabeledEdit6"));
+}
 
 }  // namespace
 
@@ -199,7 +203,8 @@ private slots:
         dialog->pathField(2)->setFocus();
         QVERIFY(browse->isVisible());
         QCOMPARE(browse->geometry().right(), dialog->pathField(2)->geometry().right());
-        QCOMPARE(status->currentMessage(), QStringLiteral("Папка с файлами для программатора (*.HEX или *.BIN)"));
+        QCOMPARE(status->currentMessage(),
+                 QStringLiteral("Папка с файлами для программатора (*.HEX или *.BIN)"));
         const QString chosen = ToText(folder_);
         editor.script->dialogFiles = {{chosen}};
         QTest::mouseClick(browse, Qt::LeftButton);
@@ -246,8 +251,8 @@ private slots:
         TAboutBox box;
         const QString company = box.label("CompanyName")->text();
         const QString comments = box.label("Comments")->text();
-        box.ShowVersion({QString(), QStringLiteral("Product"), QStringLiteral("2.0"), QString(), QStringLiteral("(c)"),
-                         QString()});
+        box.ShowVersion({QString(), QStringLiteral("Product"), QStringLiteral("2.0"), QString(),
+                         QStringLiteral("(c)"), QString()});
         QCOMPARE(box.label("CompanyName")->text(), company);
         QCOMPARE(box.label("ProductName")->text(), QStringLiteral("Product"));
         QCOMPARE(box.label("ProductVersion")->text(), QStringLiteral("Product Version: 2.0"));

@@ -19,9 +19,13 @@ void Store(const QString& key, const QString& value) {
     store->sync();
 }
 
-QString Stored(const QString& key) { return OpenSettingsStore()->value(key).toString(); }
+QString Stored(const QString& key) {
+    return OpenSettingsStore()->value(key).toString();
+}
 
-QString DataFolder() { return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation); }
+QString DataFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+}
 
 }  // namespace
 
@@ -50,7 +54,8 @@ private slots:
         QCOMPARE(settings.defaultSpeed, 60);
         QCOMPARE(settings.fileType, 0);
         QCOMPARE(settings.showErrors, 0);
-        QVERIFY2(QFileInfo(settings.projectFolder).isDir(), "the project folder is created under an existing parent");
+        QVERIFY2(QFileInfo(settings.projectFolder).isDir(),
+                 "the project folder is created under an existing parent");
         QVERIFY(QFileInfo(settings.romFolder).isDir());
         // The new plan takes the defaults.
         QCOMPARE(editor->state().plan.RomVersion, kRom421);
@@ -123,14 +128,16 @@ private slots:
         settings.defaultSpeed = 77;
         settings.showErrors = 7;
         settings.defaultRom = 7;
-        const SettingsRun run = LoadOrSaveSettings(settings, SettingsDirection::Load, QStringLiteral("/usr/bin/kdt-gui"));
+        const SettingsRun run =
+            LoadOrSaveSettings(settings, SettingsDirection::Load, QStringLiteral("/usr/bin/kdt-gui"));
         QVERIFY(run.storeOk);
         QVERIFY(!run.numbersOk);
         QCOMPARE(settings.fileType, copiesTaken > 0 ? 1 : 7);
         QCOMPARE(settings.defaultSpeed, copiesTaken > 1 ? 90 : 77);
         QCOMPARE(settings.showErrors, copiesTaken > 2 ? 1 : 7);
         QCOMPARE(settings.defaultRom, 7);
-        QCOMPARE(OpenSettingsStore()->value(QStringLiteral("PARAMS/") + badKey).toString(), QStringLiteral("9x"));
+        QCOMPARE(OpenSettingsStore()->value(QStringLiteral("PARAMS/") + badKey).toString(),
+                 QStringLiteral("9x"));
     }
 
     void decimalNumbers_data() {
@@ -178,7 +185,8 @@ private slots:
         QCOMPARE(editor->state().plan.SpeedSchedule[0].Speed[0], 45);
 
         KdtSettings settings = SettingsAtCreation();
-        const SettingsRun run = LoadOrSaveSettings(settings, SettingsDirection::Load, QStringLiteral("/usr/bin/kdt-gui"));
+        const SettingsRun run =
+            LoadOrSaveSettings(settings, SettingsDirection::Load, QStringLiteral("/usr/bin/kdt-gui"));
         QVERIFY(!run.associationError.isEmpty());
         QVERIFY(run.storeOk);
         QVERIFY(run.numbersOk);
@@ -208,14 +216,18 @@ private slots:
     void desktopEntryQuotesTheProgramPath_data() {
         QTest::addColumn<QString>("program");
         QTest::addColumn<QByteArray>("exec");
-        QTest::newRow("blank inside the path") << QStringLiteral("/opt/my kdt/kdt-gui") << QByteArray("Exec=\"/opt/my kdt/kdt-gui\" %f");
-        QTest::newRow("dollar is escaped inside quotes") << QStringLiteral("/opt/$x/kdt-gui") << QByteArray("Exec=\"/opt/\\\\$x/kdt-gui\" %f");
-        QTest::newRow("percent is doubled") << QStringLiteral("/opt/100%/kdt-gui") << QByteArray("Exec=\"/opt/100%%/kdt-gui\" %f");
+        QTest::newRow("blank inside the path")
+            << QStringLiteral("/opt/my kdt/kdt-gui") << QByteArray("Exec=\"/opt/my kdt/kdt-gui\" %f");
+        QTest::newRow("dollar is escaped inside quotes")
+            << QStringLiteral("/opt/$x/kdt-gui") << QByteArray("Exec=\"/opt/\\\\$x/kdt-gui\" %f");
+        QTest::newRow("percent is doubled")
+            << QStringLiteral("/opt/100%/kdt-gui") << QByteArray("Exec=\"/opt/100%%/kdt-gui\" %f");
     }
     void desktopEntryQuotesTheProgramPath() {
         QFETCH(QString, program);
         QFETCH(QByteArray, exec);
-        QVERIFY2(DesktopEntryText(program).contains("\n" + exec + "\n"), DesktopEntryText(program).constData());
+        QVERIFY2(DesktopEntryText(program).contains("\n" + exec + "\n"),
+                 DesktopEntryText(program).constData());
     }
 
     void exitLeavesTheStoreAsItWas() {

@@ -51,14 +51,19 @@ private slots:
         const int end = static_cast<int>(StartDecision::EndAtOnce);
         const int handOff = static_cast<int>(StartDecision::HandOff);
         QTest::newRow("first start without argument runs the editor") << QString() << false << run;
-        QTest::newRow("first start with a table ends without a window") << QStringLiteral("/p/plan.dbf") << false << end;
-        QTest::newRow("first start with an image ends without a window") << QStringLiteral("/p/x.hex") << false << end;
-        QTest::newRow("first start with a .kdt2 project runs") << QStringLiteral("/p/plan.kdt2") << false << run;
+        QTest::newRow("first start with a table ends without a window")
+            << QStringLiteral("/p/plan.dbf") << false << end;
+        QTest::newRow("first start with an image ends without a window")
+            << QStringLiteral("/p/x.hex") << false << end;
+        QTest::newRow("first start with a .kdt2 project runs")
+            << QStringLiteral("/p/plan.kdt2") << false << run;
         QTest::newRow("upper-case extension passes") << QStringLiteral("/p/PLAN.KDT") << false << run;
         QTest::newRow("a name without extension passes") << QStringLiteral("/p/plan") << false << run;
         QTest::newRow("second start without argument ends at once") << QString() << true << end;
-        QTest::newRow("second start with a table hands nothing over") << QStringLiteral("/p/a.dbf") << true << end;
-        QTest::newRow("second start with a project hands it over") << QStringLiteral("/p/a.kdt") << true << handOff;
+        QTest::newRow("second start with a table hands nothing over")
+            << QStringLiteral("/p/a.dbf") << true << end;
+        QTest::newRow("second start with a project hands it over")
+            << QStringLiteral("/p/a.kdt") << true << handOff;
     }
     void decision() {
         QFETCH(QString, argument);
@@ -111,7 +116,8 @@ private slots:
         QTest::newRow("an existing project opens without a dialog") << project << true;
         QTest::newRow("blanks and control characters around it are trimmed")
             << QStringLiteral("  ") + project + QStringLiteral(" \t") << true;
-        QTest::newRow("a missing file offers the open dialog") << files_.filePath(QStringLiteral("gone.kdt")) << false;
+        QTest::newRow("a missing file offers the open dialog")
+            << files_.filePath(QStringLiteral("gone.kdt")) << false;
         QTest::newRow("four characters are too few to be a path") << QStringLiteral("x.kd") << false;
     }
     void argumentOnShow() {

@@ -60,16 +60,11 @@ struct Direction {
     int tailSeconds;
 };
 const std::vector<Direction> kDirections = {
-    {1, {1, 2}, {3}, {1}, {2}, 2, 0},
-    {2, {4, 5}, {6}, {4}, {5}, 2, 0},
-    {3, {7, 8}, {9}, {7}, {8}, 2, 0},
-    {4, {10, 11}, {12}, {10}, {11}, 2, 0},
-    {5, {13}, {14}, {13}, {13}, 0, 2},
-    {6, {15}, {16}, {15}, {15}, 0, 2},
-    {7, {17}, {18}, {17}, {17}, 0, 2},
-    {8, {19}, {20}, {19}, {19}, 0, 2},
-    {9, {21, 22}, {23}, {21}, {22}, 2, 0},
-    {10, {24, 25}, {26}, {24}, {25}, 2, 0},
+    {1, {1, 2}, {3}, {1}, {2}, 2, 0},      {2, {4, 5}, {6}, {4}, {5}, 2, 0},
+    {3, {7, 8}, {9}, {7}, {8}, 2, 0},      {4, {10, 11}, {12}, {10}, {11}, 2, 0},
+    {5, {13}, {14}, {13}, {13}, 0, 2},     {6, {15}, {16}, {15}, {15}, 0, 2},
+    {7, {17}, {18}, {17}, {17}, 0, 2},     {8, {19}, {20}, {19}, {19}, 0, 2},
+    {9, {21, 22}, {23}, {21}, {22}, 2, 0}, {10, {24, 25}, {26}, {24}, {25}, 2, 0},
 };
 
 struct Phase {
@@ -112,7 +107,9 @@ const std::vector<Button> kButtons = {
 
 // The command list's items: "ОС", "КК", "ЖМ", then "АПП  1" ...
 constexpr int kYellowFlash = 2;
-constexpr int Apps(int program) { return 2 + program; }
+constexpr int Apps(int program) {
+    return 2 + program;
+}
 
 // A schedule row: the time's digits as typed (row 1 is always 00:00) and the command's item.
 struct Switch {
@@ -124,7 +121,7 @@ constexpr int kMonday = 1;
 constexpr int kFriday = 5;
 constexpr int kSaturday = 6;
 const std::vector<Switch> kWorkingDay = {
-    {"", kYellowFlash}, {"0600", Apps(1)}, {"0700", Apps(2)}, {"1000", Apps(1)},
+    {"", kYellowFlash}, {"0600", Apps(1)}, {"0700", Apps(2)},      {"1000", Apps(1)},
     {"1700", Apps(3)},  {"2000", Apps(1)}, {"2300", kYellowFlash},
 };
 const std::vector<Switch> kWeekend = {{"", kYellowFlash}, {"0730", Apps(1)}, {"2300", kYellowFlash}};
@@ -137,7 +134,9 @@ const std::vector<const char*> kMemoLines = {"Перекрёсток 4", "Лен
 
 // What the window does each time it waits for the next event: the
 // commands' enabled states follow the plan.
-void Idle(Editor& editor) { editor->RefreshEnabledStates(); }
+void Idle(Editor& editor) {
+    editor->RefreshEnabledStates();
+}
 
 // The page's tool button, clicked.
 void GoToPage(Editor& editor, int number) {
@@ -158,7 +157,9 @@ void ClickCell(Editor& editor, const char* grid, int row, int column) {
 void Type(Editor& editor, const char* field, const QString& keys) {
     TypeInto(Find<QLineEdit>(editor, QString::fromLatin1(field)), keys);
 }
-void Type(Editor& editor, const char* field, const char* keys) { Type(editor, field, QString::fromUtf8(keys)); }
+void Type(Editor& editor, const char* field, const char* keys) {
+    Type(editor, field, QString::fromUtf8(keys));
+}
 
 void ClickMatrix(Editor& editor, const char* matrix, int row, int column) {
     auto* cells = Find<BitMatrix>(editor, QString::fromLatin1(matrix));
@@ -349,7 +350,8 @@ private slots:
         {
             TSignalPlan plan{};
             NetworkAddressEditor address;
-            const SavePlanResult made = CreateNewProject(start, plan, address, kDefaultRomVersion, kDefaultSpeed);
+            const SavePlanResult made =
+                CreateNewProject(start, plan, address, kDefaultRomVersion, kDefaultSpeed);
             QVERIFY2(made.ok(), made.error.c_str());
         }
         Editor editor = MakeEditor();
@@ -361,8 +363,8 @@ private slots:
         QCOMPARE(editor->state().currentPath, start);
 
         const std::vector<std::pair<const char*, void (*)(Editor&)>> pages = {
-            {"parameters", OnParametersPage}, {"colours", OnColoursPage},       {"directions", OnDirectionsPage},
-            {"phases", OnPhasesPage},         {"programs", OnProgramsPage},     {"pedestrian", OnPedestrianPage},
+            {"parameters", OnParametersPage}, {"colours", OnColoursPage},   {"directions", OnDirectionsPage},
+            {"phases", OnPhasesPage},         {"programs", OnProgramsPage}, {"pedestrian", OnPedestrianPage},
             {"schedule", OnSchedulePage},     {"memo", OnMemoPage},
         };
         for (const auto& [name, edit] : pages) {

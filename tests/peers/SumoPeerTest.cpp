@@ -45,13 +45,14 @@ std::optional<std::string> OnPath(const std::string& program) {
 
 // SUMO is installed by `make test-peers`; it sets KDT_PEERS_UNAVAILABLE only
 // when the package could not be installed, and only then is this skipped.
-#define KDT_REQUIRE_SUMO()                                                                                     \
-    do {                                                                                                       \
-        if (!OnPath("sumo") || !OnPath("netconvert")) {                                                        \
-            if (const char* why = std::getenv("KDT_PEERS_UNAVAILABLE"))                                        \
-                GTEST_SKIP() << "SUMO is not installed and could not be (" << why << "): peer check skipped";  \
-            FAIL() << "sumo or netconvert is not on PATH; `make test-peers` installs Debian's sumo package";   \
-        }                                                                                                      \
+#define KDT_REQUIRE_SUMO()                                                                                   \
+    do {                                                                                                     \
+        if (!OnPath("sumo") || !OnPath("netconvert")) {                                                      \
+            if (const char* why = std::getenv("KDT_PEERS_UNAVAILABLE"))                                      \
+                GTEST_SKIP() << "SUMO is not installed and could not be (" << why                            \
+                             << "): peer check skipped";                                                     \
+            FAIL() << "sumo or netconvert is not on PATH; `make test-peers` installs Debian's sumo package"; \
+        }                                                                                                    \
     } while (false)
 
 int Run(const std::string& command, const fs::path& log) {
@@ -77,7 +78,8 @@ fs::path BuildNetwork(const fs::path& folder, int directions, const std::vector<
     for (int d = 0; d < directions; ++d) {
         const double in = 2 * M_PI * d / directions;
         const double out = in + M_PI + 0.2;
-        nodes << "  <node id=\"a" << d << "\" x=\"" << 200 * std::cos(in) << "\" y=\"" << 200 * std::sin(in) << "\"/>\n"
+        nodes << "  <node id=\"a" << d << "\" x=\"" << 200 * std::cos(in) << "\" y=\"" << 200 * std::sin(in)
+              << "\"/>\n"
               << "  <node id=\"b" << d << "\" x=\"" << 200 * std::cos(out) << "\" y=\"" << 200 * std::sin(out)
               << "\"/>\n";
         edges << "  <edge id=\"in" << d << "\" from=\"a" << d << "\" to=\"J\" numLanes=\"1\"/>\n"
@@ -106,9 +108,10 @@ fs::path BuildNetwork(const fs::path& folder, int directions, const std::vector<
     logic.close();
     const fs::path net = folder / "j.net.xml";
     const std::string command = *OnPath("netconvert") + " --node-files '" + (folder / "j.nod.xml").string() +
-                                "' --edge-files '" + (folder / "j.edg.xml").string() + "' --connection-files '" +
-                                (folder / "j.con.xml").string() + "' --tllogic-files '" +
-                                (folder / "j.tll.xml").string() + "' --no-turnarounds -o '" + net.string() + "'";
+                                "' --edge-files '" + (folder / "j.edg.xml").string() +
+                                "' --connection-files '" + (folder / "j.con.xml").string() +
+                                "' --tllogic-files '" + (folder / "j.tll.xml").string() +
+                                "' --no-turnarounds -o '" + net.string() + "'";
     EXPECT_EQ(Run(command, folder / "netconvert.log"), 0) << Text(folder / "netconvert.log");
     return net;
 }
@@ -129,10 +132,10 @@ std::string Attribute(const std::string& line, const std::string& name) {
 // Runs a day from midnight and returns the junction's state at every half-second.
 std::vector<SumoState> RunSumo(const fs::path& folder, const fs::path& net, const fs::path& additional) {
     std::ofstream(folder / "save.add.xml")
-        << "<additional>\n  <timedEvent type=\"SaveTLSStates\" source=\"J\" dest=\"" << (folder / "states.xml").string()
-        << "\"/>\n</additional>\n";
-    const std::string command = *OnPath("sumo") + " -n '" + net.string() + "' -a '" + additional.string() + "," +
-                                (folder / "save.add.xml").string() +
+        << "<additional>\n  <timedEvent type=\"SaveTLSStates\" source=\"J\" dest=\""
+        << (folder / "states.xml").string() << "\"/>\n</additional>\n";
+    const std::string command = *OnPath("sumo") + " -n '" + net.string() + "' -a '" + additional.string() +
+                                "," + (folder / "save.add.xml").string() +
                                 "' --step-length 0.5 --begin 0 --end 86400 --no-step-log";
     EXPECT_EQ(Run(command, folder / "sumo.log"), 0) << Text(folder / "sumo.log");
     std::vector<SumoState> states(kTicksPerDay);
@@ -141,7 +144,8 @@ std::vector<SumoState> RunSumo(const fs::path& folder, const fs::path& net, cons
         if (line.find("<tlsState ") == std::string::npos) continue;
         const long tick = std::lround(std::stod(Attribute(line, "time")) * 2);
         if (tick < 0 || tick >= kTicksPerDay) continue;
-        states[tick] = {Attribute(line, "programID"), std::stoi(Attribute(line, "phase")), Attribute(line, "state")};
+        states[tick] = {Attribute(line, "programID"), std::stoi(Attribute(line, "phase")),
+                        Attribute(line, "state")};
     }
     return states;
 }
@@ -184,7 +188,8 @@ std::string Signals(const TSignalPlan& plan, const std::string& lamps) {
                                        direction.TailMask | direction.BlinkMask;
         bool lit[4] = {};
         for (int k = 0; k < kChannelCount; ++k)
-            if ((channels >> k & 1u) && lamps[k] == '1' && plan.ChannelColour[k] < 4) lit[plan.ChannelColour[k]] = true;
+            if ((channels >> k & 1u) && lamps[k] == '1' && plan.ChannelColour[k] < 4)
+                lit[plan.ChannelColour[k]] = true;
         signals += lit[3] ? 'G' : lit[1] && lit[2] ? 'u' : lit[1] ? 'r' : lit[2] ? 'y' : 'O';
     }
     return signals;
@@ -199,17 +204,20 @@ std::string OnLinks(const std::string& signals, const std::vector<int>& linkDire
 
 int CycleTicks(const TSignalProgram& program) {
     int ticks = 0;
-    for (int t = 0; t < program.TactCount; ++t) ticks += program.TactDuration[t] + program.TactInterDuration[t];
+    for (int t = 0; t < program.TactCount; ++t)
+        ticks += program.TactDuration[t] + program.TactInterDuration[t];
     return ticks;
 }
 
 // The first row from `from` on that enters tact 1 of the running program
 // (its phase comes up while the program runs on); the plans here show each
 // phase in one tact at most.
-std::optional<int> TactOneEntry(const std::vector<TraceRow>& rows, const TSignalProgram& program, int from, int to) {
+std::optional<int> TactOneEntry(const std::vector<TraceRow>& rows, const TSignalProgram& program, int from,
+                                int to) {
     const int phase = program.TactPhase[0] + 1;
     for (int t = std::max(from, 1); t < to && t < static_cast<int>(rows.size()); ++t)
-        if (rows[t].phase == phase && rows[t - 1].phase != phase && rows[t].command == 3 && rows[t - 1].command == 3)
+        if (rows[t].phase == phase && rows[t - 1].phase != phase && rows[t].command == 3 &&
+            rows[t - 1].command == 3)
             return t;
     return std::nullopt;
 }
@@ -228,14 +236,20 @@ struct PeerPlan {
     std::vector<Window> monday;  // the schedule's programs, as SUMO must switch them
 };
 
-std::uint32_t Bit(int channel) { return 1u << (channel - 1); }
+std::uint32_t Bit(int channel) {
+    return 1u << (channel - 1);
+}
 
 PeerPlan Example() {
     PeerPlan example{"example", {}, {}};
     example::BuildExampleCrossing(example.plan);
     const auto at = [](int hour, int minute) { return 2 * 60 * (60 * hour + minute); };
-    example.monday = {{0, at(6, 0), "flash"},        {at(6, 0), at(7, 0), "1"},   {at(7, 0), at(10, 0), "2"},
-                      {at(10, 0), at(17, 0), "1"},   {at(17, 0), at(20, 0), "3"}, {at(20, 0), at(23, 0), "1"},
+    example.monday = {{0, at(6, 0), "flash"},
+                      {at(6, 0), at(7, 0), "1"},
+                      {at(7, 0), at(10, 0), "2"},
+                      {at(10, 0), at(17, 0), "1"},
+                      {at(17, 0), at(20, 0), "3"},
+                      {at(20, 0), at(23, 0), "1"},
                       {at(23, 0), kTicksPerDay, "flash"}};
     return example;
 }
@@ -245,7 +259,9 @@ PeerPlan Example() {
 // from another program.
 PeerPlan Generated(std::uint32_t seed, std::uint8_t rom) {
     std::mt19937 random(seed);
-    const auto in = [&](int low, int high) { return low + static_cast<int>(random() % unsigned(high - low + 1)); };
+    const auto in = [&](int low, int high) {
+        return low + static_cast<int>(random() % unsigned(high - low + 1));
+    };
     PeerPlan generated{"seed " + std::to_string(seed), {}, {}};
     TSignalPlan& plan = generated.plan;
     ResetPlan(plan, rom, 60);
@@ -292,7 +308,8 @@ PeerPlan Generated(std::uint32_t seed, std::uint8_t rom) {
         for (int t = 0; t < program.TactCount; ++t) {
             program.TactPhase[t] = static_cast<std::uint8_t>(phases[t]);
             program.TactDuration[t] = static_cast<std::uint16_t>(in(plan.MinPhaseDuration + 4, 60));
-            program.TactInterDuration[t] = static_cast<std::uint16_t>(in(std::max(largestOn, largestOff), 30));
+            program.TactInterDuration[t] =
+                static_cast<std::uint16_t>(in(std::max(largestOn, largestOff), 30));
         }
         program.CycleLength = static_cast<std::uint16_t>(CycleTicks(program));
     }
@@ -311,8 +328,8 @@ PeerPlan Generated(std::uint32_t seed, std::uint8_t rom) {
                         {3, 30, kCommandFirstProgram + 3, "4"}, {4, 0, kCommandYellowFlash, "flash"},
                         {4, 30, kCommandFirstProgram, "1"},     {5, 0, kCommandYellowFlash, "flash"}};
     for (std::size_t r = 0; r < std::size(rows); ++r) {
-        plan.Schedule[1][r] = {static_cast<std::uint8_t>(rows[r].hour), static_cast<std::uint8_t>(rows[r].minute),
-                               rows[r].command};
+        plan.Schedule[1][r] = {static_cast<std::uint8_t>(rows[r].hour),
+                               static_cast<std::uint8_t>(rows[r].minute), rows[r].command};
         const int to = r + 1 < std::size(rows) ? at(rows[r + 1].hour, rows[r + 1].minute) : kTicksPerDay;
         generated.monday.push_back({at(rows[r].hour, rows[r].minute), to, rows[r].program});
     }
@@ -328,8 +345,8 @@ std::vector<PeerPlan> Plans() {
 // Half-second for half-second over [from, from + ticks), kdt's rows from
 // kdtFrom and SUMO's from sumoFrom; the first difference is reported.
 void ExpectSameSignals(const TSignalPlan& plan, const std::vector<TraceRow>& rows, int kdtFrom,
-                       const std::vector<SumoState>& sumo, int sumoFrom, int ticks, const std::vector<int>& links,
-                       const std::string& what) {
+                       const std::vector<SumoState>& sumo, int sumoFrom, int ticks,
+                       const std::vector<int>& links, const std::string& what) {
     ASSERT_LE(kdtFrom + ticks, static_cast<int>(rows.size())) << what;
     ASSERT_LE(sumoFrom + ticks, static_cast<int>(sumo.size())) << what;
     for (int k = 0; k < ticks; ++k) {
@@ -351,8 +368,8 @@ void CheckPlan(const PeerPlan& peer, const std::vector<int>& links, const std::s
     TSignalPlan saved = peer.plan;
     ASSERT_TRUE(SaveProjectFile(folder / "plan.kdt", saved).ok());
     const std::string plan = (folder / "plan.kdt").string();
-    std::vector<std::string> exportArguments = {"export-sumo", plan, "--out", (folder / "plan.add.xml").string(),
-                                                "--tls", "J"};
+    std::vector<std::string> exportArguments = {
+        "export-sumo", plan, "--out", (folder / "plan.add.xml").string(), "--tls", "J"};
     if (!linkMap.empty()) {
         std::ofstream(folder / "links.txt") << linkMap;
         exportArguments.insert(exportArguments.end(), {"--links", (folder / "links.txt").string()});
@@ -375,15 +392,16 @@ void CheckPlan(const PeerPlan& peer, const std::vector<int>& links, const std::s
         const int cycle = CycleTicks(program);
         const std::vector<TraceRow> rows =
             Simulate(folder.path(), {plan, "--day", "1", "--time", "12:00:00", "--ticks",
-                                     std::to_string(2 * peer.plan.PowerOnDuration + 5 * cycle + 10), "--program",
-                                     std::to_string(p)});
+                                     std::to_string(2 * peer.plan.PowerOnDuration + 5 * cycle + 10),
+                                     "--program", std::to_string(p)});
         const std::optional<int> entry = TactOneEntry(rows, program, 0, static_cast<int>(rows.size()));
         ASSERT_TRUE(entry.has_value()) << "program " << p;
         const auto window = std::find_if(peer.monday.begin(), peer.monday.end(),
                                          [&](const Window& w) { return w.program == std::to_string(p); });
         ASSERT_NE(window, peer.monday.end());
         int phaseZero = window->from;
-        while (phaseZero < window->to && !(sumo[phaseZero].phase == 0 && sumo[phaseZero - 1].phase != 0)) ++phaseZero;
+        while (phaseZero < window->to && !(sumo[phaseZero].phase == 0 && sumo[phaseZero - 1].phase != 0))
+            ++phaseZero;
         ASSERT_LE(phaseZero + 2 * cycle, window->to) << "program " << p << " has no two cycles in SUMO";
         ExpectSameSignals(peer.plan, rows, *entry, sumo, phaseZero, 2 * cycle, links,
                           peer.name + ", program " + std::to_string(p) + " chosen");
@@ -393,15 +411,16 @@ void CheckPlan(const PeerPlan& peer, const std::vector<int>& links, const std::s
     // 23:59:59.5 on Sunday): two cycles half-second for half-second in each
     // program's first run; and the first ten seconds of all red, off and
     // flashing after a program.
-    const std::vector<TraceRow> day =
-        Simulate(folder.path(), {plan, "--day", "0", "--time", "23:59:59", "--ticks", std::to_string(kTicksPerDay + 1)});
+    const std::vector<TraceRow> day = Simulate(folder.path(), {plan, "--day", "0", "--time", "23:59:59",
+                                                               "--ticks", std::to_string(kTicksPerDay + 1)});
     const std::vector<TraceRow> monday(day.begin() + 1, day.end());
     std::set<std::string> checked;
     for (const Window& window : peer.monday) {
         if (window.from == 0 || !checked.insert(window.program).second) continue;
         if (window.program == "flash" || window.program == "dark" || window.program == "allred") {
-            ExpectSameSignals(peer.plan, monday, window.from, sumo, window.from, 20, links,
-                              peer.name + ", " + window.program + " from " + std::to_string(window.from / 2) + " s");
+            ExpectSameSignals(
+                peer.plan, monday, window.from, sumo, window.from, 20, links,
+                peer.name + ", " + window.program + " from " + std::to_string(window.from / 2) + " s");
             continue;
         }
         // Reached from another program, the controller may enter tact 1 once
@@ -433,7 +452,8 @@ TEST(SumoPeer, TheLinkMapPutsEachDirectionOnItsLinks) {
     const PeerPlan example = Example();
     const std::vector<int> links = {10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 1};
     std::string map;
-    for (int d = 1; d <= 10; ++d) map += std::to_string(d) + ": " + std::to_string(10 - d) + (d == 1 ? " 10" : "") + "\n";
+    for (int d = 1; d <= 10; ++d)
+        map += std::to_string(d) + ": " + std::to_string(10 - d) + (d == 1 ? " 10" : "") + "\n";
     CheckPlan(example, links, map);
 }
 

@@ -15,7 +15,9 @@ struct KdtRun {
     std::string out;
     std::string err;
 
-    std::size_t errLines() const { return static_cast<std::size_t>(std::count(err.begin(), err.end(), '\n')); }
+    std::size_t errLines() const {
+        return static_cast<std::size_t>(std::count(err.begin(), err.end(), '\n'));
+    }
 };
 
 inline KdtRun Kdt(const std::vector<std::string>& arguments) {

@@ -17,7 +17,8 @@
 
 namespace kdt::test {
 
-inline constexpr std::uint8_t kNetworkMaster = 3;  // "ВЕДУЩИЙ": the coordinator head holds the controller count
+inline constexpr std::uint8_t kNetworkMaster =
+    3;  // "ВЕДУЩИЙ": the coordinator head holds the controller count
 
 // Image sizes of the readable layouts (the byte after the highest address).
 inline std::size_t LayoutImageSize(std::uint8_t romVersion) {

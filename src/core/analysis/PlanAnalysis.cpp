@@ -11,7 +11,9 @@ namespace {
 const char* const kDayNames[kDayCount] = {"Воскресенье", "Понедельник", "Вторник", "Среда",
                                           "Четверг",     "Пятница",     "Суббота"};
 
-std::string Number(long value) { return std::to_string(value); }
+std::string Number(long value) {
+    return std::to_string(value);
+}
 
 // "Err", the check number right-aligned in three characters, " | ".
 std::string Prefix(int check) {
@@ -26,14 +28,26 @@ std::string Time(int hour, int minute) {
     return text;
 }
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
 
 // Loop bounds of a damaged plan stay inside the arrays.
-int ProgramLoopCount(const TSignalPlan& plan) { return std::min<int>(plan.ProgramCount, kMaxPrograms); }
-int TactLoopCount(const TSignalProgram& program) { return std::min<int>(program.TactCount, kMaxTacts); }
-int ButtonLoopCount(const TSignalPlan& plan) { return std::min<int>(plan.TvpButtonCount, kMaxTvpButtons); }
-int PhaseLoopCount(const TSignalPlan& plan) { return std::min<int>(plan.PhaseCount, kMaxPhases); }
-int DirectionLoopCount(const TSignalPlan& plan) { return std::min<int>(plan.DirectionCount, kMaxDirections); }
+int ProgramLoopCount(const TSignalPlan& plan) {
+    return std::min<int>(plan.ProgramCount, kMaxPrograms);
+}
+int TactLoopCount(const TSignalProgram& program) {
+    return std::min<int>(program.TactCount, kMaxTacts);
+}
+int ButtonLoopCount(const TSignalPlan& plan) {
+    return std::min<int>(plan.TvpButtonCount, kMaxTvpButtons);
+}
+int PhaseLoopCount(const TSignalPlan& plan) {
+    return std::min<int>(plan.PhaseCount, kMaxPhases);
+}
+int DirectionLoopCount(const TSignalPlan& plan) {
+    return std::min<int>(plan.DirectionCount, kMaxDirections);
+}
 
 // The tact before tact t (1-based), cyclic: tact 1 follows the last one.
 int PreviousTact(const TSignalProgram& program, int t) {
@@ -69,49 +83,72 @@ private:
 
     void RunCheck(int check) {
         switch (check) {
-        case 0:
-            if (plan_.PhaseCount < 2) Report("Недостаточно фаз");
-            break;
-        case 1:
-            if (plan_.DirectionCount < 2) Report("Недостаточно направлений");
-            break;
-        case 2:
-            for (int n = 1; n <= PhaseLoopCount(plan_); ++n)
-                if (plan_.PhaseDirections[n - 1] == 0) Report("Нет установленных направлений в фазе № " + Number(n));
-            break;
-        case 3:
-            for (int p = 1; p <= ProgramLoopCount(plan_); ++p)
-                if (plan_.Program[p - 1].TactCount < 2)
-                    Report("<возможно ошибка> Недостаточно тактов в программе № " + Number(p));
-            break;
-        case 4: CheckRepeatedPhases(); break;
-        case 5:
-            for (int b = 1; b <= ButtonLoopCount(plan_); ++b)
-                if (plan_.Tvp[b].WaitMask == 0) Report("Незадана \"уставка ждите\" для ТВП № " + Number(b));
-            break;
-        case 7: CheckSettingMasks(); break;
-        case 8: CheckDirections(); break;
-        case 9: CheckSchedule(); break;
-        case 11: CheckProgramInterTacts(); break;
-        case 12: CheckPhaseChanges(); break;
-        default:
-            if (check >= 13 && check <= 17 && IsRom42x(plan_)) RunPedestrianCheck(check);
-            break;
+            case 0:
+                if (plan_.PhaseCount < 2) Report("Недостаточно фаз");
+                break;
+            case 1:
+                if (plan_.DirectionCount < 2) Report("Недостаточно направлений");
+                break;
+            case 2:
+                for (int n = 1; n <= PhaseLoopCount(plan_); ++n)
+                    if (plan_.PhaseDirections[n - 1] == 0)
+                        Report("Нет установленных направлений в фазе № " + Number(n));
+                break;
+            case 3:
+                for (int p = 1; p <= ProgramLoopCount(plan_); ++p)
+                    if (plan_.Program[p - 1].TactCount < 2)
+                        Report("<возможно ошибка> Недостаточно тактов в программе № " + Number(p));
+                break;
+            case 4:
+                CheckRepeatedPhases();
+                break;
+            case 5:
+                for (int b = 1; b <= ButtonLoopCount(plan_); ++b)
+                    if (plan_.Tvp[b].WaitMask == 0)
+                        Report("Незадана \"уставка ждите\" для ТВП № " + Number(b));
+                break;
+            case 7:
+                CheckSettingMasks();
+                break;
+            case 8:
+                CheckDirections();
+                break;
+            case 9:
+                CheckSchedule();
+                break;
+            case 11:
+                CheckProgramInterTacts();
+                break;
+            case 12:
+                CheckPhaseChanges();
+                break;
+            default:
+                if (check >= 13 && check <= 17 && IsRom42x(plan_)) RunPedestrianCheck(check);
+                break;
         }
     }
 
     void RunPedestrianCheck(int check) {
         switch (check) {
-        case 13: CheckPedestrianPeriods(); break;
-        case 14: CheckPedestrianPhaseInPrograms(); break;
-        case 15:
-            for (int b = 1; b <= ButtonLoopCount(plan_); ++b)
-                if (plan_.Tvp[b].Phase == plan_.TvpInsertPhase[b - 1])
-                    Report("Фаза ТВП внедрена сама в себя см. ТВП:Фазы ТВП кнопка №" + Number(b));
-            break;
-        case 16: CheckDuplicateButtons(); break;
-        case 17: CheckSharedDirections(); break;
-        default: break;
+            case 13:
+                CheckPedestrianPeriods();
+                break;
+            case 14:
+                CheckPedestrianPhaseInPrograms();
+                break;
+            case 15:
+                for (int b = 1; b <= ButtonLoopCount(plan_); ++b)
+                    if (plan_.Tvp[b].Phase == plan_.TvpInsertPhase[b - 1])
+                        Report("Фаза ТВП внедрена сама в себя см. ТВП:Фазы ТВП кнопка №" + Number(b));
+                break;
+            case 16:
+                CheckDuplicateButtons();
+                break;
+            case 17:
+                CheckSharedDirections();
+                break;
+            default:
+                break;
         }
     }
 
@@ -121,8 +158,8 @@ private:
             for (int t = 1; t <= TactLoopCount(program); ++t) {
                 const int previous = PreviousTact(program, t);
                 if (TactPhaseAt(program, previous) == TactPhaseAt(program, t))
-                    Report("В программе № " + Number(p) + " в тактах №№ " + Number(t) + " и " + Number(previous) +
-                           " подряд установлена одна и та же ФАЗА");
+                    Report("В программе № " + Number(p) + " в тактах №№ " + Number(t) + " и " +
+                           Number(previous) + " подряд установлена одна и та же ФАЗА");
             }
         }
     }
@@ -156,8 +193,9 @@ private:
             long commandSum = 0;
             for (const TScheduleEntry& row : plan_.Schedule[w]) {
                 if (row.Command - 127 > plan_.ProgramCount)
-                    Report("Задана несуществующая программа в Сут.Графике на " + Quoted(kDayNames[w]) + " в " +
-                           Quoted(Time(row.Hour, row.Minute)) + " - АПП № " + Number(row.Command - 127));
+                    Report("Задана несуществующая программа в Сут.Графике на " + Quoted(kDayNames[w]) +
+                           " в " + Quoted(Time(row.Hour, row.Minute)) + " - АПП № " +
+                           Number(row.Command - 127));
                 commandSum += row.Command;
             }
             if (commandSum == 0) Report("Не сформирован Сут.Графике на день - " + Quoted(kDayNames[w]));
@@ -177,8 +215,8 @@ private:
                 if (result < 0)
                     Report("Длительность ТПром не достаточна " + Number(result) + where + " см. Программы");
                 else
-                    Report("Включаемые и выключаемые \"зеленые\" в ТПром горят одновременно ! " + Number(result) +
-                           where + " см. Направления (Доп.Зелен.) и Программы");
+                    Report("Включаемые и выключаемые \"зеленые\" в ТПром горят одновременно ! " +
+                           Number(result) + where + " см. Направления (Доп.Зелен.) и Программы");
             }
         }
     }
@@ -188,15 +226,16 @@ private:
         for (int from = 0; from < phaseCount; ++from) {
             for (int to = 0; to < phaseCount; ++to) {
                 if (from == to) continue;
-                const int result = InterTactCheck(plan_, to, from, true,
-                                                  static_cast<std::uint8_t>(plan_.PhaseInterTact[from] & 0xFF));
+                const int result = InterTactCheck(
+                    plan_, to, from, true, static_cast<std::uint8_t>(plan_.PhaseInterTact[from] & 0xFF));
                 if (result == 0) continue;
-                const std::string where = "=ед.(с фазы-" + Number(from + 1) + " на фазу-" + Number(to + 1) + ")";
+                const std::string where =
+                    "=ед.(с фазы-" + Number(from + 1) + " на фазу-" + Number(to + 1) + ")";
                 if (result < 0)
                     Report("Длительность ТПром не достаточна " + Number(result) + where + " см. Фазы");
                 else
-                    Report("Включаемые и выключаемые \"зеленые\" в ТПром горят одновременно ! " + Number(result) +
-                           where + " см. Направления (Доп.Зелен.) и Фазы");
+                    Report("Включаемые и выключаемые \"зеленые\" в ТПром горят одновременно ! " +
+                           Number(result) + where + " см. Направления (Доп.Зелен.) и Фазы");
             }
         }
     }
@@ -211,12 +250,14 @@ private:
                     const std::string phase = Number(program.TactPhase[t - 1] + 1);
                     if (period < 0) {
                         Report("Период ТВП отрицателен (фаза ТВП слишком велика) " + Number(period) +
-                               "=ед.(в программе-" + Number(p) + " в фазе-" + phase + ") см. Программы и ТВП:Фазы");
+                               "=ед.(в программе-" + Number(p) + " в фазе-" + phase +
+                               ") см. Программы и ТВП:Фазы");
                     } else if (period < plan_.MinPhaseDuration) {
-                        Report("Период ТВП (=" + Number(period / 2) + " сек.) должен быть больше ТМин (в данном случае > " +
-                               Number(plan_.MinPhaseDuration / 2) + " сек.)\r\n         (в программе-" + Number(p) +
-                               " увеличьте фазу-" + phase + ", или уменьшите фазу ТВП кнопки №" + Number(b) +
-                               ") см. Программы и ТВП");
+                        Report("Период ТВП (=" + Number(period / 2) +
+                               " сек.) должен быть больше ТМин (в данном случае > " +
+                               Number(plan_.MinPhaseDuration / 2) + " сек.)\r\n         (в программе-" +
+                               Number(p) + " увеличьте фазу-" + phase + ", или уменьшите фазу ТВП кнопки №" +
+                               Number(b) + ") см. Программы и ТВП");
                     }
                 }
             }
@@ -296,6 +337,8 @@ int InterTactCheck(const TSignalPlan& plan, unsigned newPhase, unsigned oldPhase
     return earliestOnGreen < latestOffGreen ? latestOffGreen - earliestOnGreen : 0;
 }
 
-AnalysisResult AnalizSOD(const TSignalPlan& plan, int firstCheck) { return Analysis(plan).Run(firstCheck); }
+AnalysisResult AnalizSOD(const TSignalPlan& plan, int firstCheck) {
+    return Analysis(plan).Run(firstCheck);
+}
 
 }  // namespace kdt

@@ -30,9 +30,13 @@ constexpr std::size_t kBlockSize = 64 * 1024;
 // Links that lead to links: as many as the system itself follows.
 constexpr int kMaxLinkDepth = 40;
 
-std::string Quoted(const fs::path& path) { return "\"" + PathToUtf8(path) + "\""; }
+std::string Quoted(const fs::path& path) {
+    return "\"" + PathToUtf8(path) + "\"";
+}
 
-std::string SystemReason(int error) { return std::generic_category().message(error); }
+std::string SystemReason(int error) {
+    return std::generic_category().message(error);
+}
 
 std::string CannotWrite(const fs::path& path, const std::string& reason) {
     return "Не удалось записать файл " + Quoted(path) + ": " + reason;
@@ -78,14 +82,15 @@ fs::path TemporaryNameIn(const fs::path& folder) {
 
 int OpenNewPrivateFile(const fs::path& path) {
     int descriptor = -1;
-    if (_wsopen_s(&descriptor, path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _SH_DENYRW,
-                  _S_IREAD | _S_IWRITE) != 0)
+    if (_wsopen_s(&descriptor, path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                  _SH_DENYRW, _S_IREAD | _S_IWRITE) != 0)
         return -1;
     return descriptor;
 }
 int OpenForReading(const fs::path& path) {
     int descriptor = -1;
-    if (_wsopen_s(&descriptor, path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT, _SH_DENYNO, 0) != 0) return -1;
+    if (_wsopen_s(&descriptor, path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT, _SH_DENYNO, 0) != 0)
+        return -1;
     return descriptor;
 }
 long long WriteSome(int descriptor, const std::uint8_t* data, std::size_t size) {
@@ -97,8 +102,12 @@ long long ReadSome(int descriptor, std::uint8_t* data, std::size_t size) {
 bool SeekTo(int descriptor, std::uint64_t offset) {
     return _lseeki64(descriptor, static_cast<long long>(offset), SEEK_SET) >= 0;
 }
-bool SyncToDisk(int descriptor) { return _commit(descriptor) == 0; }
-bool CloseDescriptor(int descriptor) { return _close(descriptor) == 0; }
+bool SyncToDisk(int descriptor) {
+    return _commit(descriptor) == 0;
+}
+bool CloseDescriptor(int descriptor) {
+    return _close(descriptor) == 0;
+}
 
 #else
 
@@ -107,16 +116,24 @@ int OpenNewPrivateFile(const fs::path& path) {
 }
 // Non-blocking, so that a FIFO put in place of a checked file cannot stall
 // the open; regular files ignore the flag.
-int OpenForReading(const fs::path& path) { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); }
+int OpenForReading(const fs::path& path) {
+    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+}
 long long WriteSome(int descriptor, const std::uint8_t* data, std::size_t size) {
     return ::write(descriptor, data, size);
 }
-long long ReadSome(int descriptor, std::uint8_t* data, std::size_t size) { return ::read(descriptor, data, size); }
+long long ReadSome(int descriptor, std::uint8_t* data, std::size_t size) {
+    return ::read(descriptor, data, size);
+}
 bool SeekTo(int descriptor, std::uint64_t offset) {
     return ::lseek(descriptor, static_cast<off_t>(offset), SEEK_SET) >= 0;
 }
-bool SyncToDisk(int descriptor) { return ::fsync(descriptor) == 0; }
-bool CloseDescriptor(int descriptor) { return ::close(descriptor) == 0; }
+bool SyncToDisk(int descriptor) {
+    return ::fsync(descriptor) == 0;
+}
+bool CloseDescriptor(int descriptor) {
+    return ::close(descriptor) == 0;
+}
 
 // The file-creation mask, which a plain create would have applied.
 mode_t CurrentUmask() {
@@ -369,7 +386,9 @@ AtomicFileWriter::AtomicFileWriter(const fs::path& target, WriteOptions options)
     }
 }
 
-AtomicFileWriter::~AtomicFileWriter() { Discard(); }
+AtomicFileWriter::~AtomicFileWriter() {
+    Discard();
+}
 
 void AtomicFileWriter::Fail(const std::string& reason) {
     if (error_.empty()) error_ = CannotWrite(given_, reason);
@@ -444,7 +463,8 @@ bool AtomicFileWriter::TakeOverTargetAttributes() {
         // Owner first: a change of owner clears the set-user-ID bits that
         // the mode then puts back.
         if (targetOwner_ != ::geteuid() || targetGroup_ != ::getegid()) {
-            if (::fchown(descriptor_, static_cast<uid_t>(targetOwner_), static_cast<gid_t>(targetGroup_)) != 0)
+            if (::fchown(descriptor_, static_cast<uid_t>(targetOwner_), static_cast<gid_t>(targetGroup_)) !=
+                0)
                 (void)::fchown(descriptor_, static_cast<uid_t>(-1), static_cast<gid_t>(targetGroup_));
         }
         mode = static_cast<mode_t>(targetMode_);

@@ -23,12 +23,22 @@ constexpr std::uint64_t kMemoHeaderSize = 512;
 constexpr std::uint64_t kDbase4MemoHeaderMinimum = 22;
 constexpr std::uint64_t kMemoBlockHeaderSize = 8;
 
-std::uint32_t Le16(const std::uint8_t* p) { return p[0] | (std::uint32_t{p[1]} << 8); }
-std::uint32_t Le32(const std::uint8_t* p) { return Le16(p) | (Le16(p + 2) << 16); }
-std::uint32_t Be16(const std::uint8_t* p) { return (std::uint32_t{p[0]} << 8) | p[1]; }
-std::uint32_t Be32(const std::uint8_t* p) { return (Be16(p) << 16) | Be16(p + 2); }
+std::uint32_t Le16(const std::uint8_t* p) {
+    return p[0] | (std::uint32_t{p[1]} << 8);
+}
+std::uint32_t Le32(const std::uint8_t* p) {
+    return Le16(p) | (Le16(p + 2) << 16);
+}
+std::uint32_t Be16(const std::uint8_t* p) {
+    return (std::uint32_t{p[0]} << 8) | p[1];
+}
+std::uint32_t Be32(const std::uint8_t* p) {
+    return (Be16(p) << 16) | Be16(p + 2);
+}
 
-bool IsPadding(char c) { return c == ' ' || c == '\0'; }
+bool IsPadding(char c) {
+    return c == ' ' || c == '\0';
+}
 
 std::string_view TrimRight(std::string_view text) {
     while (!text.empty() && IsPadding(text.back())) text.remove_suffix(1);
@@ -41,9 +51,13 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string Hex(std::uint8_t byte) {
     const char* digits = "0123456789ABCDEF";
@@ -197,9 +211,13 @@ std::optional<DbaseTable> DbaseTable::OpenTable(const fs::path& tableFolder, std
     return table;
 }
 
-void DbaseTable::Close() { *this = DbaseTable(); }
+void DbaseTable::Close() {
+    *this = DbaseTable();
+}
 
-bool DbaseTable::CurrentRowDeleted() const { return table_[dataStart_ + row_ * recordLength_] == '*'; }
+bool DbaseTable::CurrentRowDeleted() const {
+    return table_[dataStart_ + row_ * recordLength_] == '*';
+}
 
 void DbaseTable::First() {
     row_ = 0;
@@ -212,7 +230,9 @@ void DbaseTable::Next() {
     while (row_ < recordCount_ && CurrentRowDeleted()) ++row_;
 }
 
-bool DbaseTable::AtEnd() const { return row_ >= recordCount_; }
+bool DbaseTable::AtEnd() const {
+    return row_ >= recordCount_;
+}
 
 std::optional<std::size_t> DbaseTable::FieldIndex(std::string_view name) const {
     for (std::size_t i = 0; i < fields_.size(); ++i) {

@@ -45,8 +45,8 @@ void SplitKod(std::string_view kod, std::array<long, 4>& numbers) {
         long number = 0;
         const auto [stop, error] = std::from_chars(part.data(), part.data() + part.size(), number);
         if (error != std::errc() || stop != part.data() + part.size() || part.empty())
-            throw RowError{"Kod \"" + std::string(kod) + "\" holds \"" + std::string(kod.substr(position, end - position)) +
-                           "\", not a number"};
+            throw RowError{"Kod \"" + std::string(kod) + "\" holds \"" +
+                           std::string(kod.substr(position, end - position)) + "\", not a number"};
         if (index < numbers.size()) numbers[index] = number;
         ++index;
         position = end;
@@ -75,7 +75,8 @@ public:
             }
         } catch (const RowError& error) {
             result.stopMessage = std::string(kLegacyRowErrorMessage);
-            result.stopDetail = rowNumber_ > 0 ? "row " + std::to_string(rowNumber_) + ": " + error.detail : error.detail;
+            result.stopDetail =
+                rowNumber_ > 0 ? "row " + std::to_string(rowNumber_) + ": " + error.detail : error.detail;
         }
         result.truncatedValues = std::move(truncatedValues_);
         if (result.stopMessage.empty() && rowsWithKod_ == 0) {
@@ -140,9 +141,11 @@ private:
         constexpr long long kBits = static_cast<long long>(sizeof(Field)) * 8;
         constexpr long long kLowest = -(1LL << (kBits - 1));
         constexpr long long kHighest = (1LL << kBits) - 1;
-        const Field stored = static_cast<Field>(static_cast<unsigned long>(value) - static_cast<unsigned long>(less));
+        const Field stored =
+            static_cast<Field>(static_cast<unsigned long>(value) - static_cast<unsigned long>(less));
         if (value < kLowest + less || value > kHighest + less) {
-            std::string text = "row " + std::to_string(rowNumber_) + " (Kod \"" + kodText_ + "\"): " + field + " ";
+            std::string text =
+                "row " + std::to_string(rowNumber_) + " (Kod \"" + kodText_ + "\"): " + field + " ";
             text += less != 0 ? std::to_string(value) + " - " + std::to_string(less) : std::to_string(value);
             text += " does not fit " + std::to_string(kBits) + " bits, stored as " + std::to_string(stored);
             truncatedValues_.push_back(std::move(text));
@@ -168,117 +171,162 @@ private:
     void Apply(long code, long i1, long i2, long i3) {
         TSignalPlan& p = plan_;
         switch (code) {
-        case 100: ApplyProgram(i1, i2, i3); break;
-        case 110: {
-            const std::size_t b = Index(i1, kMaxTvpButtons);
-            TTvpButton& button = p.Tvp[b + 1];
-            button.Phase = Cut<std::uint16_t>(Val1(), "Phase", 1);
-            button.Duration = Cut<std::uint16_t>(Val2(), "Duration");
-            p.TvpInsertPhase[b] = Cut<std::uint8_t>(Val2(), "TvpInsertPhase", 1);
-            button.WaitMask = PatternMask(Str());
-            break;
-        }
-        case 111:
-            p.TvpButtonCount = static_cast<std::uint8_t>(InRange(Val1(), 0, kMaxTvpButtons, "TvpButtonCount"));
-            break;
-        case 112:
-            p.PowerOnState = Cut<std::uint8_t>(Val1(), "PowerOnState", 1);
-            p.PowerOnDuration = Cut<std::uint8_t>(Val2(), "PowerOnDuration");
-            break;
-        case 113: p.VpuInterface = Cut<std::uint8_t>(Val1(), "VpuInterface", 1); break;
-        case 114: p.TvpInterface = Cut<std::uint8_t>(Val1(), "TvpInterface", 1); break;
-        case 120: p.YellowFlashMask = PatternMask(Str()); break;
-        case 121: p.AllRedMask = PatternMask(Str()); break;
-        case 122: p.GreenConflictMask = PatternMask(Str()); break;
-        case 123: p.RedConflictMask = PatternMask(Str()); break;
-        case 130: p.PhaseCount = static_cast<std::uint8_t>(InRange(Val1(), 1, kMaxPhases, "PhaseCount")); break;
-        case 131:
-            p.DirectionCount = static_cast<std::uint8_t>(InRange(Val1(), 1, kMaxDirections, "DirectionCount"));
-            break;
-        case 132: p.MinPhaseDuration = Cut<std::uint16_t>(Val1(), "MinPhaseDuration"); break;
-        case 133: p.PhaseEndBlinkCount = Cut<std::uint8_t>(Val1(), "PhaseEndBlinkCount"); break;
-        // 1..6 stand for 4.1.0..4.2.1.
-        case 134: romVersion_ = static_cast<std::uint8_t>(InRange(Val1(), 1, kRomTypeCount, "RomVersion")); break;
-        case 140: {
-            TDirectionSettings& direction = p.Direction[Index(i1, kMaxDirections)];
-            direction.HeadDuration = Cut<std::uint16_t>(Val1(), "HeadDuration");
-            direction.TailDuration = Cut<std::uint16_t>(Val2(), "TailDuration");
-            const std::string patterns = Str();
-            if (patterns.empty()) break;
-            // Five patterns of 32 characters: head, green, red, tail, blink.
-            std::uint32_t masks[5];
-            for (std::size_t m = 0; m < 5; ++m)
-                masks[m] = m * 32 < patterns.size() ? PatternMask(std::string_view(patterns).substr(m * 32, 32)) : 0;
-            direction.HeadMask = masks[0];
-            direction.GreenMask = masks[1];
-            direction.RedMask = masks[2];
-            direction.TailMask = masks[3];
-            direction.BlinkMask = masks[4];
-            break;
-        }
-        case 141: ApplyExtraGreen(p.Direction[Index(i1, kMaxDirections)]); break;
-        case 142: {
-            TDirectionSettings& direction = p.DirectionManual[Index(i1, kMaxDirections)];
-            direction.HeadDuration = Cut<std::uint16_t>(Val1(), "HeadDuration");
-            direction.TailDuration = Cut<std::uint16_t>(Val2(), "TailDuration");
-            break;
-        }
-        case 143: ApplyExtraGreen(p.DirectionManual[Index(i1, kMaxDirections)]); break;
-        case 150: {
-            const std::size_t phase = Index(i1, kMaxPhases);
-            if (!Val3Empty()) p.PhaseInterTact[phase] = Cut<std::uint16_t>(Val3(), "PhaseInterTact");
-            const std::string pattern = Str();
-            if (!pattern.empty()) {
-                std::string padded = pattern;
-                if (padded.size() < 32) padded.resize(32, ' ');
-                p.PhaseDirections[phase] = static_cast<std::uint16_t>(PatternMask(padded) & 0xFFFF);
+            case 100:
+                ApplyProgram(i1, i2, i3);
+                break;
+            case 110: {
+                const std::size_t b = Index(i1, kMaxTvpButtons);
+                TTvpButton& button = p.Tvp[b + 1];
+                button.Phase = Cut<std::uint16_t>(Val1(), "Phase", 1);
+                button.Duration = Cut<std::uint16_t>(Val2(), "Duration");
+                p.TvpInsertPhase[b] = Cut<std::uint8_t>(Val2(), "TvpInsertPhase", 1);
+                button.WaitMask = PatternMask(Str());
+                break;
             }
-            break;
-        }
-        case 155: {
-            const std::size_t phase = Index(i1, kMaxPhases);
-            if (!Val1Empty()) p.GreenStreet[phase] = Cut<std::uint8_t>(Val1(), "GreenStreet", 1);
-            break;
-        }
-        case 160: {
-            TScheduleEntry& row = p.Schedule[Index(i1, kDayCount)][Index(i2, kScheduleRows)];
-            row.Hour = Cut<std::uint8_t>(Val1(), "Hour");
-            row.Minute = Cut<std::uint8_t>(Val2(), "Minute");
-            row.Command = Val3Empty() ? 0 : Cut<std::uint8_t>(Val3(), "Command");
-            break;
-        }
-        case 170: p.ConflictExitPeriod = Cut<std::uint16_t>(Val1(), "ConflictExitPeriod"); break;
-        case 171: p.ConflictRepeatCount = Cut<std::uint8_t>(Val1(), "ConflictRepeatCount"); break;
-        case 180: StoreText(p.Comment, Cp866ToCp1251(Str())); break;
-        case 181: ApplyColours(Str()); break;
-        case 190: ApplyNetwork(i1); break;
-        case 191: {
-            std::uint8_t& delay = p.CoordDelay[Index(i1, kMaxPrograms)][Index(i2, kMaxCoordControllers)];
-            delay = Cut<std::uint8_t>(Val1(), "CoordDelay");
-            break;
-        }
-        default: break;  // codes the plan has no use for
+            case 111:
+                p.TvpButtonCount =
+                    static_cast<std::uint8_t>(InRange(Val1(), 0, kMaxTvpButtons, "TvpButtonCount"));
+                break;
+            case 112:
+                p.PowerOnState = Cut<std::uint8_t>(Val1(), "PowerOnState", 1);
+                p.PowerOnDuration = Cut<std::uint8_t>(Val2(), "PowerOnDuration");
+                break;
+            case 113:
+                p.VpuInterface = Cut<std::uint8_t>(Val1(), "VpuInterface", 1);
+                break;
+            case 114:
+                p.TvpInterface = Cut<std::uint8_t>(Val1(), "TvpInterface", 1);
+                break;
+            case 120:
+                p.YellowFlashMask = PatternMask(Str());
+                break;
+            case 121:
+                p.AllRedMask = PatternMask(Str());
+                break;
+            case 122:
+                p.GreenConflictMask = PatternMask(Str());
+                break;
+            case 123:
+                p.RedConflictMask = PatternMask(Str());
+                break;
+            case 130:
+                p.PhaseCount = static_cast<std::uint8_t>(InRange(Val1(), 1, kMaxPhases, "PhaseCount"));
+                break;
+            case 131:
+                p.DirectionCount =
+                    static_cast<std::uint8_t>(InRange(Val1(), 1, kMaxDirections, "DirectionCount"));
+                break;
+            case 132:
+                p.MinPhaseDuration = Cut<std::uint16_t>(Val1(), "MinPhaseDuration");
+                break;
+            case 133:
+                p.PhaseEndBlinkCount = Cut<std::uint8_t>(Val1(), "PhaseEndBlinkCount");
+                break;
+            // 1..6 stand for 4.1.0..4.2.1.
+            case 134:
+                romVersion_ = static_cast<std::uint8_t>(InRange(Val1(), 1, kRomTypeCount, "RomVersion"));
+                break;
+            case 140: {
+                TDirectionSettings& direction = p.Direction[Index(i1, kMaxDirections)];
+                direction.HeadDuration = Cut<std::uint16_t>(Val1(), "HeadDuration");
+                direction.TailDuration = Cut<std::uint16_t>(Val2(), "TailDuration");
+                const std::string patterns = Str();
+                if (patterns.empty()) break;
+                // Five patterns of 32 characters: head, green, red, tail, blink.
+                std::uint32_t masks[5];
+                for (std::size_t m = 0; m < 5; ++m)
+                    masks[m] = m * 32 < patterns.size()
+                                   ? PatternMask(std::string_view(patterns).substr(m * 32, 32))
+                                   : 0;
+                direction.HeadMask = masks[0];
+                direction.GreenMask = masks[1];
+                direction.RedMask = masks[2];
+                direction.TailMask = masks[3];
+                direction.BlinkMask = masks[4];
+                break;
+            }
+            case 141:
+                ApplyExtraGreen(p.Direction[Index(i1, kMaxDirections)]);
+                break;
+            case 142: {
+                TDirectionSettings& direction = p.DirectionManual[Index(i1, kMaxDirections)];
+                direction.HeadDuration = Cut<std::uint16_t>(Val1(), "HeadDuration");
+                direction.TailDuration = Cut<std::uint16_t>(Val2(), "TailDuration");
+                break;
+            }
+            case 143:
+                ApplyExtraGreen(p.DirectionManual[Index(i1, kMaxDirections)]);
+                break;
+            case 150: {
+                const std::size_t phase = Index(i1, kMaxPhases);
+                if (!Val3Empty()) p.PhaseInterTact[phase] = Cut<std::uint16_t>(Val3(), "PhaseInterTact");
+                const std::string pattern = Str();
+                if (!pattern.empty()) {
+                    std::string padded = pattern;
+                    if (padded.size() < 32) padded.resize(32, ' ');
+                    p.PhaseDirections[phase] = static_cast<std::uint16_t>(PatternMask(padded) & 0xFFFF);
+                }
+                break;
+            }
+            case 155: {
+                const std::size_t phase = Index(i1, kMaxPhases);
+                if (!Val1Empty()) p.GreenStreet[phase] = Cut<std::uint8_t>(Val1(), "GreenStreet", 1);
+                break;
+            }
+            case 160: {
+                TScheduleEntry& row = p.Schedule[Index(i1, kDayCount)][Index(i2, kScheduleRows)];
+                row.Hour = Cut<std::uint8_t>(Val1(), "Hour");
+                row.Minute = Cut<std::uint8_t>(Val2(), "Minute");
+                row.Command = Val3Empty() ? 0 : Cut<std::uint8_t>(Val3(), "Command");
+                break;
+            }
+            case 170:
+                p.ConflictExitPeriod = Cut<std::uint16_t>(Val1(), "ConflictExitPeriod");
+                break;
+            case 171:
+                p.ConflictRepeatCount = Cut<std::uint8_t>(Val1(), "ConflictRepeatCount");
+                break;
+            case 180:
+                StoreText(p.Comment, Cp866ToCp1251(Str()));
+                break;
+            case 181:
+                ApplyColours(Str());
+                break;
+            case 190:
+                ApplyNetwork(i1);
+                break;
+            case 191: {
+                std::uint8_t& delay = p.CoordDelay[Index(i1, kMaxPrograms)][Index(i2, kMaxCoordControllers)];
+                delay = Cut<std::uint8_t>(Val1(), "CoordDelay");
+                break;
+            }
+            default:
+                break;  // codes the plan has no use for
         }
     }
 
     void ApplyProgram(long kind, long program, long tact) {
         switch (kind) {
-        case 0: {
-            // The index first: a row outside the plan is skipped whatever its value.
-            TSignalProgram& target = plan_.Program[Index(program, kMaxPrograms)];
-            target.TactCount = static_cast<std::uint16_t>(InRange(Val1(), 1, kMaxTacts, "TactCount"));
-            break;
-        }
-        case 1: {
-            TSignalProgram& target = plan_.Program[Index(program, kMaxPrograms)];
-            const std::size_t t = Index(tact, kMaxTacts);
-            target.TactPhase[t] = Cut<std::uint8_t>(Val1(), "TactPhase", 1);
-            target.TactDuration[t] = Cut<std::uint16_t>(Val2(), "TactDuration");
-            target.TactInterDuration[t] = Cut<std::uint16_t>(Val3(), "TactInterDuration");
-            break;
-        }
-        case 2: plan_.ProgramCount = static_cast<std::uint8_t>(InRange(Val1(), 1, kMaxPrograms, "ProgramCount")); break;
-        default: break;
+            case 0: {
+                // The index first: a row outside the plan is skipped whatever its value.
+                TSignalProgram& target = plan_.Program[Index(program, kMaxPrograms)];
+                target.TactCount = static_cast<std::uint16_t>(InRange(Val1(), 1, kMaxTacts, "TactCount"));
+                break;
+            }
+            case 1: {
+                TSignalProgram& target = plan_.Program[Index(program, kMaxPrograms)];
+                const std::size_t t = Index(tact, kMaxTacts);
+                target.TactPhase[t] = Cut<std::uint8_t>(Val1(), "TactPhase", 1);
+                target.TactDuration[t] = Cut<std::uint16_t>(Val2(), "TactDuration");
+                target.TactInterDuration[t] = Cut<std::uint16_t>(Val3(), "TactInterDuration");
+                break;
+            }
+            case 2:
+                plan_.ProgramCount =
+                    static_cast<std::uint8_t>(InRange(Val1(), 1, kMaxPrograms, "ProgramCount"));
+                break;
+            default:
+                break;
         }
     }
 
@@ -293,10 +341,17 @@ private:
     void ApplyColours(const std::string& colours) {
         for (std::size_t k = 0; k < colours.size() && k < kChannelCount; ++k) {
             switch (colours[k]) {
-            case '1': plan_.ChannelColour[k] = 2; break;
-            case '2': plan_.ChannelColour[k] = 3; break;
-            case '3': plan_.ChannelColour[k] = 1; break;
-            default: break;
+                case '1':
+                    plan_.ChannelColour[k] = 2;
+                    break;
+                case '2':
+                    plan_.ChannelColour[k] = 3;
+                    break;
+                case '3':
+                    plan_.ChannelColour[k] = 1;
+                    break;
+                default:
+                    break;
             }
         }
     }

@@ -45,7 +45,9 @@ void SetFirstScheduleRowsToMidnight(TSignalPlan& plan) {
     }
 }
 
-std::uint16_t Doubled(std::uint16_t value) { return static_cast<std::uint16_t>(value * 2u); }
+std::uint16_t Doubled(std::uint16_t value) {
+    return static_cast<std::uint16_t>(value * 2u);
+}
 
 }  // namespace
 
@@ -103,36 +105,36 @@ void SetEditorNetworkAddress(TSignalPlan& plan, NetworkAddressEditor& editor, st
 
 void ApplyNetworkTypeToAddressEditor(TSignalPlan& plan, NetworkAddressEditor& editor) {
     switch (plan.NetworkType) {
-    case 0:  // "Нет сети"
-        editor.enabled = false;
-        SetEditorNetworkAddress(plan, editor, 0);
-        break;
-    case 1:  // "ТСКУ"
-        editor.enabled = true;
-        editor.maximum = 20;
-        SetEditorNetworkAddress(plan, editor, 1);
-        break;
-    case 2:  // "АСУДД"
-        editor.enabled = true;
-        editor.maximum = 2;
-        SetEditorNetworkAddress(plan, editor, 1);
-        break;
-    case 3:  // "ВЕДУЩИЙ"
-        editor.enabled = false;
-        SetEditorNetworkAddress(plan, editor, 1);
-        break;
-    case 4:  // "ВЕДОМЫЙ"
-        editor.enabled = true;
-        editor.maximum = 65535;
-        SetEditorNetworkAddress(plan, editor, plan.NetworkAddress);
-        break;
-    case 5:  // "САУДТ"
-        editor.enabled = true;
-        editor.maximum = 65535;
-        SetEditorNetworkAddress(plan, editor, 1);
-        break;
-    default:  // no such network type: the editor keeps what it had
-        break;
+        case 0:  // "Нет сети"
+            editor.enabled = false;
+            SetEditorNetworkAddress(plan, editor, 0);
+            break;
+        case 1:  // "ТСКУ"
+            editor.enabled = true;
+            editor.maximum = 20;
+            SetEditorNetworkAddress(plan, editor, 1);
+            break;
+        case 2:  // "АСУДД"
+            editor.enabled = true;
+            editor.maximum = 2;
+            SetEditorNetworkAddress(plan, editor, 1);
+            break;
+        case 3:  // "ВЕДУЩИЙ"
+            editor.enabled = false;
+            SetEditorNetworkAddress(plan, editor, 1);
+            break;
+        case 4:  // "ВЕДОМЫЙ"
+            editor.enabled = true;
+            editor.maximum = 65535;
+            SetEditorNetworkAddress(plan, editor, plan.NetworkAddress);
+            break;
+        case 5:  // "САУДТ"
+            editor.enabled = true;
+            editor.maximum = 65535;
+            SetEditorNetworkAddress(plan, editor, 1);
+            break;
+        default:  // no such network type: the editor keeps what it had
+            break;
     }
 }
 

@@ -28,14 +28,14 @@ constexpr std::size_t kLayout0ProgramsOffset = 1436;
 constexpr std::size_t kLayout0ProgramSize = 52;
 constexpr std::size_t kLayout0ToCurrentShift = 2843 - kLayout0FixedPartSize;
 
-void Copy(const std::vector<std::uint8_t>& from, std::size_t fromOffset,
-          std::vector<std::uint8_t>& to, std::size_t toOffset, std::size_t count) {
+void Copy(const std::vector<std::uint8_t>& from, std::size_t fromOffset, std::vector<std::uint8_t>& to,
+          std::size_t toOffset, std::size_t count) {
     std::memcpy(to.data() + toOffset, from.data() + fromOffset, count);
 }
 
 // A byte becomes a little-endian uint16 with the same value.
-void Widen(const std::vector<std::uint8_t>& from, std::size_t fromOffset,
-           std::vector<std::uint8_t>& to, std::size_t toOffset) {
+void Widen(const std::vector<std::uint8_t>& from, std::size_t fromOffset, std::vector<std::uint8_t>& to,
+           std::size_t toOffset) {
     to[toOffset] = from[fromOffset];
     to[toOffset + 1] = 0;
 }
@@ -50,17 +50,17 @@ std::vector<std::uint8_t> ConvertLayout0ToLayout1(const std::vector<std::uint8_t
     std::vector<std::uint8_t> current(old.size() + kLayout0ToCurrentShift, 0);
     Copy(old, 0, current, 0, 17);
     current[kFormatVersionOffset] = 1;
-    Widen(old, 17, current, 17);   // MinPhaseDuration
-    current[19] = old[18];         // PhaseEndBlinkCount
-    Widen(old, 19, current, 20);   // ConflictExitPeriod
-    current[22] = old[20];         // ConflictRepeatCount
+    Widen(old, 17, current, 17);     // MinPhaseDuration
+    current[19] = old[18];           // PhaseEndBlinkCount
+    Widen(old, 19, current, 20);     // ConflictExitPeriod
+    current[22] = old[20];           // ConflictRepeatCount
     Copy(old, 21, current, 23, 32);  // ChannelColour; old bytes 53..55 are dropped
     Copy(old, 56, current, 55, 20);  // the five channel masks
     for (std::size_t i = 0; i < 6; ++i) {
         const std::size_t from = kLayout0ButtonsOffset + 8 * i;
         const std::size_t to = offsetof(TSignalPlan, Tvp) + 8 * i;
-        Widen(old, from, current, to);          // Phase
-        Widen(old, from + 1, current, to + 2);  // Duration
+        Widen(old, from, current, to);            // Phase
+        Widen(old, from + 1, current, to + 2);    // Duration
         Copy(old, from + 4, current, to + 4, 4);  // WaitMask
     }
     for (std::size_t d = 0; d < kMaxDirections; ++d) {
@@ -98,7 +98,9 @@ std::uint8_t NetworkAddressLowByte(const std::vector<std::uint8_t>& file) {
     return file.size() > kNetworkAddressByteOffset ? file[kNetworkAddressByteOffset] : 0;
 }
 
-bool IsOldLayout(std::uint8_t version) { return version == 0 || version == 1; }
+bool IsOldLayout(std::uint8_t version) {
+    return version == 0 || version == 1;
+}
 
 }  // namespace
 
@@ -115,8 +117,8 @@ Outcome CheckProjectFileBytes(std::span<const std::uint8_t> fileBytes) {
                                 " байт)");
     if (fileBytes[kFormatVersionOffset] == 0 && fileBytes.size() < kLayout0FixedPartSize)
         return Outcome::Failure("файл старого формата короче его постоянной части (" +
-                                std::to_string(fileBytes.size()) + " из " + std::to_string(kLayout0FixedPartSize) +
-                                " байт)");
+                                std::to_string(fileBytes.size()) + " из " +
+                                std::to_string(kLayout0FixedPartSize) + " байт)");
     return Outcome::Success();
 }
 
@@ -124,16 +126,16 @@ std::size_t UpgradeProjectFile(std::vector<std::uint8_t>& fileBytes, const TSign
     const std::size_t originalSize = fileBytes.size();
     const std::uint8_t addressLowByte = NetworkAddressLowByte(fileBytes);
     switch (fileBytes[kFormatVersionOffset]) {
-    case 0:
-        fileBytes = ConvertLayout0ToLayout1(fileBytes);
-        PlaceSpeedTableAndAddress(fileBytes, planInMemory, addressLowByte);
-        return kSignalPlanSize;
-    case 1:
-        fileBytes[kFormatVersionOffset] = kCurrentFormatVersion;
-        PlaceSpeedTableAndAddress(fileBytes, planInMemory, addressLowByte);
-        return std::min(originalSize, kSignalPlanSize);
-    default:  // the current layout, and version bytes no layout knows, are read as they are
-        return std::min(originalSize, kSignalPlanSize);
+        case 0:
+            fileBytes = ConvertLayout0ToLayout1(fileBytes);
+            PlaceSpeedTableAndAddress(fileBytes, planInMemory, addressLowByte);
+            return kSignalPlanSize;
+        case 1:
+            fileBytes[kFormatVersionOffset] = kCurrentFormatVersion;
+            PlaceSpeedTableAndAddress(fileBytes, planInMemory, addressLowByte);
+            return std::min(originalSize, kSignalPlanSize);
+        default:  // the current layout, and version bytes no layout knows, are read as they are
+            return std::min(originalSize, kSignalPlanSize);
     }
 }
 
@@ -164,9 +166,9 @@ ProjectFileRead ReadProjectFile(const fs::path& path, TSignalPlan& plan, OldLayo
     const std::size_t available = std::min(readCount, file.bytes.size());
     std::memcpy(RecordBytes(plan).data(), file.bytes.data(), available);
     if (available < kSignalPlanSize)
-        result.shortFileWarning = "файл \"" + PathToUtf8(path) + "\" короче записи СОД: в нём " +
-                                  std::to_string(bytesRead) + " байт, в записи " + std::to_string(kSignalPlanSize) +
-                                  "; остальные поля плана остались прежними";
+        result.shortFileWarning =
+            "файл \"" + PathToUtf8(path) + "\" короче записи СОД: в нём " + std::to_string(bytesRead) +
+            " байт, в записи " + std::to_string(kSignalPlanSize) + "; остальные поля плана остались прежними";
     return result;
 }
 

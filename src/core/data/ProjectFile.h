@@ -35,9 +35,9 @@ enum class OldLayoutHandling { RewriteFile, KeepFile };
 
 // On failure the plan is unchanged.
 struct [[nodiscard]] ProjectFileRead : Outcome {
-    std::uint8_t layoutVersion = 0; // byte 5 of the file as found
-    std::string rewriteError;       // set when an upgraded file could not be written back
-    std::string shortFileWarning;   // set when the file held less than a record, naming its size
+    std::uint8_t layoutVersion = 0;  // byte 5 of the file as found
+    std::string rewriteError;        // set when an upgraded file could not be written back
+    std::string shortFileWarning;    // set when the file held less than a record, naming its size
 };
 
 // Reads a project file into the plan: at most 6756 bytes; a shorter file

@@ -33,9 +33,9 @@ inline constexpr int kExtraLineSlots = 32;
 inline constexpr int kExtraLineLength = 16;
 
 // Schedule and power-on commands; 127 + n selects signal program n.
-inline constexpr std::uint8_t kCommandSignalsOff = 0;  // "ОС"
-inline constexpr std::uint8_t kCommandAllRed = 1;      // "КК"
-inline constexpr std::uint8_t kCommandYellowFlash = 2; // "ЖМ"
+inline constexpr std::uint8_t kCommandSignalsOff = 0;   // "ОС"
+inline constexpr std::uint8_t kCommandAllRed = 1;       // "КК"
+inline constexpr std::uint8_t kCommandYellowFlash = 2;  // "ЖМ"
 inline constexpr std::uint8_t kCommandFirstProgram = 128;
 inline constexpr std::uint8_t kUnusedScheduleHour = 24;
 inline constexpr std::uint8_t kNoInsertPhase = 255;
@@ -75,10 +75,10 @@ struct TScheduleEntry {
 
 struct TSignalProgram {
     std::uint16_t TactCount;
-    std::uint16_t CycleLength;                    // half-seconds
-    std::uint8_t TactPhase[kMaxTacts];            // 0-based phases, tact t at [t-1]
-    std::uint16_t TactDuration[kMaxTacts];        // half-seconds
-    std::uint16_t TactInterDuration[kMaxTacts];   // half-seconds
+    std::uint16_t CycleLength;                   // half-seconds
+    std::uint8_t TactPhase[kMaxTacts];           // 0-based phases, tact t at [t-1]
+    std::uint16_t TactDuration[kMaxTacts];       // half-seconds
+    std::uint16_t TactInterDuration[kMaxTacts];  // half-seconds
 };
 
 struct TSpeedEntry {
@@ -110,7 +110,7 @@ struct TSignalPlan {
     std::uint8_t DirectionCount;
     std::uint8_t ProgramCount;
     std::uint8_t TvpButtonCount;
-    std::uint16_t MinPhaseDuration;    // half-seconds
+    std::uint16_t MinPhaseDuration;  // half-seconds
     std::uint8_t PhaseEndBlinkCount;
     std::uint16_t ConflictExitPeriod;  // half-seconds
     std::uint8_t ConflictRepeatCount;
@@ -231,24 +231,25 @@ static_assert(offsetof(TSignalPlan, Reserved5796) == 5796);
 
 // The ROM types, indexed by RomVersion. Values above 3 are the 4.2.x ROMs.
 inline constexpr int kRomTypeCount = 6;
-inline constexpr std::string_view kRomTypeNames[kRomTypeCount] = {
-    "4.1.0", "4.1.1", "4.1.2", "4.1.3", "4.2.0", "4.2.1"};
+inline constexpr std::string_view kRomTypeNames[kRomTypeCount] = {"4.1.0", "4.1.1", "4.1.2",
+                                                                  "4.1.3", "4.2.0", "4.2.1"};
 inline constexpr std::string_view kRomTypeCaptions[kRomTypeCount] = {
     "УК 4.1.0 (базовый)", "УК 4.1.1", "УК 4.1.2", "УК 4.1.3", "УК 4.2.0", "УК 4.2.1"};
 inline constexpr std::uint8_t kRom413 = 3;
 inline constexpr std::uint8_t kRom420 = 4;
 inline constexpr std::uint8_t kRom421 = 5;
 
-inline bool IsRom42x(const TSignalPlan& plan) { return plan.RomVersion > kRom413; }
+inline bool IsRom42x(const TSignalPlan& plan) {
+    return plan.RomVersion > kRom413;
+}
 
 // The record as the bytes of a project file.
 inline std::span<const std::uint8_t, kSignalPlanSize> RecordBytes(const TSignalPlan& plan) {
-    return std::span<const std::uint8_t, kSignalPlanSize>(
-        reinterpret_cast<const std::uint8_t*>(&plan), kSignalPlanSize);
+    return std::span<const std::uint8_t, kSignalPlanSize>(reinterpret_cast<const std::uint8_t*>(&plan),
+                                                          kSignalPlanSize);
 }
 inline std::span<std::uint8_t, kSignalPlanSize> RecordBytes(TSignalPlan& plan) {
-    return std::span<std::uint8_t, kSignalPlanSize>(reinterpret_cast<std::uint8_t*>(&plan),
-                                                    kSignalPlanSize);
+    return std::span<std::uint8_t, kSignalPlanSize>(reinterpret_cast<std::uint8_t*>(&plan), kSignalPlanSize);
 }
 
 // The valid characters of a string255 field, as stored (Windows-1251 bytes).

@@ -75,7 +75,8 @@ ImageVerification VerifyRomImage(const TSignalPlan& source, std::uint8_t romVers
     }
     if (image.size() < compiled.bytes.size()) {
         result.error = "the image holds " + std::to_string(image.size()) + " bytes, the " +
-                       std::string(kRomTypeNames[romVersion]) + " layout " + std::to_string(compiled.bytes.size());
+                       std::string(kRomTypeNames[romVersion]) + " layout " +
+                       std::to_string(compiled.bytes.size());
         return result;
     }
 
@@ -95,12 +96,13 @@ ImageVerification VerifyRomImage(const TSignalPlan& source, std::uint8_t romVers
     const std::optional<TSignalPlan> ours = ReadBack(compiled.bytes, romVersion);
     const std::optional<TSignalPlan> theirs = ReadBack(image, romVersion);
     if (!theirs) {
-        result.notDecoded = "the image does not read back as a plan for " + std::string(kRomTypeNames[romVersion]);
+        result.notDecoded =
+            "the image does not read back as a plan for " + std::string(kRomTypeNames[romVersion]);
         return result;
     }
     if (!ours) {
-        result.notDecoded = "the plan's own image does not read back as a plan for " +
-                            std::string(kRomTypeNames[romVersion]);
+        result.notDecoded =
+            "the plan's own image does not read back as a plan for " + std::string(kRomTypeNames[romVersion]);
         return result;
     }
     result.decoded = true;

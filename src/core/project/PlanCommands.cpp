@@ -36,9 +36,15 @@ OpenPlanResult OpenPlanFile(const fs::path& path, TSignalPlan& plan, PlanEditorS
         const LegacyImportResult imported = ImportLegacyTable(path, opened);
         if (imported.status != LegacyImportResult::Status::Imported) {
             switch (imported.status) {
-            case LegacyImportResult::Status::Refused: result.failure = OpenFailure::Refused; break;
-            case LegacyImportResult::Status::Empty: result.failure = OpenFailure::NoPlan; break;
-            default: result.failure = OpenFailure::Unreadable; break;
+                case LegacyImportResult::Status::Refused:
+                    result.failure = OpenFailure::Refused;
+                    break;
+                case LegacyImportResult::Status::Empty:
+                    result.failure = OpenFailure::NoPlan;
+                    break;
+                default:
+                    result.failure = OpenFailure::Unreadable;
+                    break;
             }
             result.error = imported.error;
             result.detail = imported.stopDetail;

@@ -131,7 +131,8 @@ public:
     void Add(const PlanDifference& difference, std::string& text) {
         text += first_ ? "[\n  " : ",\n  ";
         first_ = false;
-        text += "{\"section\": " + JsonString(HeadingOf(difference)) + ", \"item\": " + JsonString(difference.item) +
+        text += "{\"section\": " + JsonString(HeadingOf(difference)) +
+                ", \"item\": " + JsonString(difference.item) +
                 ", \"field\": " + JsonString(difference.field) +
                 ", \"old\": " + JsonString(WithUnit(difference.oldValue, difference.unit)) +
                 ", \"new\": " + JsonString(WithUnit(difference.newValue, difference.unit)) + "}";
@@ -189,8 +190,8 @@ std::string DifferencesJson(const std::vector<PlanDifference>& differences, bool
     return json;
 }
 
-std::size_t WriteDifferences(const TSignalPlan& a, const TSignalPlan& b, bool imageOnly, DifferenceFormat format,
-                             std::ostream& out) {
+std::size_t WriteDifferences(const TSignalPlan& a, const TSignalPlan& b, bool imageOnly,
+                             DifferenceFormat format, std::ostream& out) {
     // Written in pieces as they are made: a few kilobytes are touched
     // however long the list, which keeps a short-lived process cheap.
     constexpr std::size_t kPiece = 16 * 1024;

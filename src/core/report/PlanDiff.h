@@ -18,10 +18,10 @@ inline constexpr std::string_view kNotInImageHeading = "Не входит в о�
 
 struct PlanDifference {
     PlanSection section;
-    bool inImage;          // the image of either plan's ROM type holds the value
-    std::string item;      // "Программа 2, такт 3"
+    bool inImage;            // the image of either plan's ROM type holds the value
+    std::string item;        // "Программа 2, такт 3"
     std::string_view field;  // "длительность фазы"; empty when the item is the value
-    std::string oldValue;  // as the report reads it, without the unit
+    std::string oldValue;    // as the report reads it, without the unit
     std::string newValue;
     std::string_view unit;  // "с", "км/ч" or empty
     const PlanField* source;
@@ -52,8 +52,8 @@ enum class DifferenceFormat { Text, Json };
 
 // Writes DifferenceText or DifferencesJson of ComparePlans(a, b) as the
 // differences are found, without holding them all; returns their number.
-std::size_t WriteDifferences(const TSignalPlan& a, const TSignalPlan& b, bool imageOnly, DifferenceFormat format,
-                             std::ostream& out);
+std::size_t WriteDifferences(const TSignalPlan& a, const TSignalPlan& b, bool imageOnly,
+                             DifferenceFormat format, std::ostream& out);
 
 // Copies the difference's element from one plan to another.
 void CopyFieldValue(const PlanDifference& difference, const TSignalPlan& from, TSignalPlan& to);

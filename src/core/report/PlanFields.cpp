@@ -89,26 +89,50 @@ std::string Quote(std::string_view label) {
     return text;
 }
 
-int Capped(int count, int size) { return std::clamp(count, 0, size); }
+int Capped(int count, int size) {
+    return std::clamp(count, 0, size);
+}
 
-bool AnyRom(std::uint8_t rom) { return rom < kRomTypeCount; }
-bool NoRom(std::uint8_t) { return false; }
+bool AnyRom(std::uint8_t rom) {
+    return rom < kRomTypeCount;
+}
+bool NoRom(std::uint8_t) {
+    return false;
+}
 // The direction record of 4.1.0 has the head and tail durations only.
-bool RomFrom411(std::uint8_t rom) { return rom >= 1 && rom < kRomTypeCount; }
-bool RomFrom413(std::uint8_t rom) { return rom >= kRom413 && rom < kRomTypeCount; }
-bool Rom42x(std::uint8_t rom) { return rom == kRom420 || rom == kRom421; }
-bool Rom421(std::uint8_t rom) { return rom == kRom421; }
+bool RomFrom411(std::uint8_t rom) {
+    return rom >= 1 && rom < kRomTypeCount;
+}
+bool RomFrom413(std::uint8_t rom) {
+    return rom >= kRom413 && rom < kRomTypeCount;
+}
+bool Rom42x(std::uint8_t rom) {
+    return rom == kRom420 || rom == kRom421;
+}
+bool Rom421(std::uint8_t rom) {
+    return rom == kRom421;
+}
 
-bool Always(const TSignalPlan&, int, int) { return true; }
-bool DirectionInUse(const TSignalPlan& plan, int d, int) { return d < Capped(plan.DirectionCount, kMaxDirections); }
-bool PhaseInUse(const TSignalPlan& plan, int p, int) { return p < Capped(plan.PhaseCount, kMaxPhases); }
-bool ProgramInUse(const TSignalPlan& plan, int p, int) { return p < Capped(plan.ProgramCount, kMaxPrograms); }
+bool Always(const TSignalPlan&, int, int) {
+    return true;
+}
+bool DirectionInUse(const TSignalPlan& plan, int d, int) {
+    return d < Capped(plan.DirectionCount, kMaxDirections);
+}
+bool PhaseInUse(const TSignalPlan& plan, int p, int) {
+    return p < Capped(plan.PhaseCount, kMaxPhases);
+}
+bool ProgramInUse(const TSignalPlan& plan, int p, int) {
+    return p < Capped(plan.ProgramCount, kMaxPrograms);
+}
 bool TactInUse(const TSignalPlan& plan, int p, int t) {
     if (!ProgramInUse(plan, p, 0)) return false;
     const int tactCount = plan.Program[p].TactCount;
     return t < Capped(tactCount, kMaxTacts);
 }
-bool ButtonInUse(const TSignalPlan& plan, int b, int) { return b < Capped(plan.TvpButtonCount, kMaxTvpButtons); }
+bool ButtonInUse(const TSignalPlan& plan, int b, int) {
+    return b < Capped(plan.TvpButtonCount, kMaxTvpButtons);
+}
 // The rows up to the one that ends the day, as the report lists them, and
 // any later row with a time of day, which the schedule lookup still reads.
 bool ScheduleRowInUse(const TSignalPlan& plan, int day, int row) {
@@ -119,35 +143,78 @@ bool ScheduleRowInUse(const TSignalPlan& plan, int day, int row) {
 bool DelayInUse(const TSignalPlan& plan, int p, int k) {
     return ProgramInUse(plan, p, 0) && k < Capped(plan.CoordControllerCount, kMaxCoordControllers);
 }
-bool DetectorInUse(const TSignalPlan& plan, int i, int) { return i < Capped(plan.DetectorCount, kMaxDetectors); }
-
-std::string Number(int value) { return std::to_string(value + 1); }
-
-std::string ItemParameters(int, int) { return std::string(kReportSectionNames[0]); }
-std::string ItemProjectName(int, int) { return std::string(kLabelProjectName); }
-std::string ItemComment(int, int) { return std::string(kLabelComment); }
-std::string ItemChannel(int k, int) { return "Канал " + Number(k); }
-std::string ItemSettings(int, int) { return std::string(kLabelSettings); }
-std::string ItemDirections(int, int) { return std::string(kReportSectionNames[3]); }
-std::string ItemDirection(int d, int) { return "Направление " + Number(d); }
-std::string ItemPhase(int p, int) { return "Фаза " + Number(p); }
-std::string ItemProgram(int p, int) { return "Программа " + Number(p); }
-std::string ItemTact(int p, int t) { return "Программа " + Number(p) + ", такт " + Number(t); }
-std::string ItemButton(int b, int) { return "Кнопка ТВП " + Number(b); }
-std::string ItemScheduleRow(int day, int row) {
-    return std::string(kReportSectionNames[8]) + ", " + std::string(kDayShortNames[day]) + ", строка " + Number(row);
+bool DetectorInUse(const TSignalPlan& plan, int i, int) {
+    return i < Capped(plan.DetectorCount, kMaxDetectors);
 }
-std::string ItemPowerOn(int, int) { return std::string(kReportSectionNames[9]); }
-std::string ItemCoordinator(int, int) { return std::string(kReportSectionNames[10]); }
+
+std::string Number(int value) {
+    return std::to_string(value + 1);
+}
+
+std::string ItemParameters(int, int) {
+    return std::string(kReportSectionNames[0]);
+}
+std::string ItemProjectName(int, int) {
+    return std::string(kLabelProjectName);
+}
+std::string ItemComment(int, int) {
+    return std::string(kLabelComment);
+}
+std::string ItemChannel(int k, int) {
+    return "Канал " + Number(k);
+}
+std::string ItemSettings(int, int) {
+    return std::string(kLabelSettings);
+}
+std::string ItemDirections(int, int) {
+    return std::string(kReportSectionNames[3]);
+}
+std::string ItemDirection(int d, int) {
+    return "Направление " + Number(d);
+}
+std::string ItemPhase(int p, int) {
+    return "Фаза " + Number(p);
+}
+std::string ItemProgram(int p, int) {
+    return "Программа " + Number(p);
+}
+std::string ItemTact(int p, int t) {
+    return "Программа " + Number(p) + ", такт " + Number(t);
+}
+std::string ItemButton(int b, int) {
+    return "Кнопка ТВП " + Number(b);
+}
+std::string ItemScheduleRow(int day, int row) {
+    return std::string(kReportSectionNames[8]) + ", " + std::string(kDayShortNames[day]) + ", строка " +
+           Number(row);
+}
+std::string ItemPowerOn(int, int) {
+    return std::string(kReportSectionNames[9]);
+}
+std::string ItemCoordinator(int, int) {
+    return std::string(kReportSectionNames[10]);
+}
 std::string ItemDelay(int p, int k) {
     return std::string(kReportSectionNames[10]) + ", программа " + Number(p) + ", контроллер " + Number(k);
 }
-std::string ItemSpeedRow(int row, int) { return std::string(kReportSectionNames[11]) + ", строка " + Number(row); }
-std::string ItemDetectors(int, int) { return std::string(kReportSectionNames[12]); }
-std::string ItemDetector(int i, int) { return "Детектор " + Number(i); }
-std::string ItemZone(int i, int z) { return "Детектор " + Number(i) + ", зона " + Number(z); }
-std::string ItemAdditional(int, int) { return std::string(kReportSectionNames[13]); }
-std::string ItemExtraLine(int n, int) { return std::string(kReportSectionNames[13]) + ", строка " + Number(n); }
+std::string ItemSpeedRow(int row, int) {
+    return std::string(kReportSectionNames[11]) + ", строка " + Number(row);
+}
+std::string ItemDetectors(int, int) {
+    return std::string(kReportSectionNames[12]);
+}
+std::string ItemDetector(int i, int) {
+    return "Детектор " + Number(i);
+}
+std::string ItemZone(int i, int z) {
+    return "Детектор " + Number(i) + ", зона " + Number(z);
+}
+std::string ItemAdditional(int, int) {
+    return std::string(kReportSectionNames[13]);
+}
+std::string ItemExtraLine(int n, int) {
+    return std::string(kReportSectionNames[13]) + ", строка " + Number(n);
+}
 
 #define KDT_AT(member) offsetof(TSignalPlan, member)
 
@@ -166,27 +233,34 @@ std::vector<PlanField> BuildTable() {
                          std::size_t width, F format, bool (*inImage)(std::uint8_t)) {
         t.push_back({section, std::move(field), item, 1, 1, offset, 0, 0, width, format, Always, inImage});
     };
-    const auto row = [&](S section, std::string field, std::string (*item)(int, int), int count, std::size_t offset,
-                         std::size_t stride, std::size_t width, F format, bool (*inUse)(const TSignalPlan&, int, int),
-                         bool (*inImage)(std::uint8_t)) {
-        t.push_back({section, std::move(field), item, count, 1, offset, stride, 0, width, format, inUse, inImage});
+    const auto row = [&](S section, std::string field, std::string (*item)(int, int), int count,
+                         std::size_t offset, std::size_t stride, std::size_t width, F format,
+                         bool (*inUse)(const TSignalPlan&, int, int), bool (*inImage)(std::uint8_t)) {
+        t.push_back(
+            {section, std::move(field), item, count, 1, offset, stride, 0, width, format, inUse, inImage});
     };
     const auto grid = [&](S section, std::string field, std::string (*item)(int, int), int count1, int count2,
-                          std::size_t offset, std::size_t stride1, std::size_t stride2, std::size_t width, F format,
-                          bool (*inUse)(const TSignalPlan&, int, int), bool (*inImage)(std::uint8_t)) {
-        t.push_back({section, std::move(field), item, count1, count2, offset, stride1, stride2, width, format, inUse,
-                     inImage});
+                          std::size_t offset, std::size_t stride1, std::size_t stride2, std::size_t width,
+                          F format, bool (*inUse)(const TSignalPlan&, int, int),
+                          bool (*inImage)(std::uint8_t)) {
+        t.push_back({section, std::move(field), item, count1, count2, offset, stride1, stride2, width, format,
+                     inUse, inImage});
     };
 
     one(S::Header, "", ItemProjectName, KDT_AT(ProjectFileName), sizeof(TString255), F::RecordString, NoRom);
     one(S::Header, "", ItemComment, KDT_AT(Comment), sizeof(TString255), F::RecordString, NoRom);
 
-    one(S::Parameters, LowerFirst(kLabelRomVersion), ItemParameters, KDT_AT(RomVersion), 1, F::RomVersion, AnyRom);
-    one(S::Parameters, LowerFirst(kLabelPhaseCount), ItemParameters, KDT_AT(PhaseCount), 1, F::Number, AnyRom);
-    one(S::Parameters, LowerFirst(kLabelDirectionCount), ItemParameters, KDT_AT(DirectionCount), 1, F::Number, AnyRom);
+    one(S::Parameters, LowerFirst(kLabelRomVersion), ItemParameters, KDT_AT(RomVersion), 1, F::RomVersion,
+        AnyRom);
+    one(S::Parameters, LowerFirst(kLabelPhaseCount), ItemParameters, KDT_AT(PhaseCount), 1, F::Number,
+        AnyRom);
+    one(S::Parameters, LowerFirst(kLabelDirectionCount), ItemParameters, KDT_AT(DirectionCount), 1, F::Number,
+        AnyRom);
     // The count decides how many delays the coordinator block holds in every layout.
-    one(S::Parameters, LowerFirst(kLabelProgramCount), ItemParameters, KDT_AT(ProgramCount), 1, F::Number, AnyRom);
-    one(S::Parameters, LowerFirst(kLabelTvpButtonCount), ItemParameters, KDT_AT(TvpButtonCount), 1, F::Number, Rom42x);
+    one(S::Parameters, LowerFirst(kLabelProgramCount), ItemParameters, KDT_AT(ProgramCount), 1, F::Number,
+        AnyRom);
+    one(S::Parameters, LowerFirst(kLabelTvpButtonCount), ItemParameters, KDT_AT(TvpButtonCount), 1, F::Number,
+        Rom42x);
     one(S::Parameters, LowerFirst(kLabelMinPhaseDuration), ItemParameters, KDT_AT(MinPhaseDuration), 2,
         F::HalfSeconds, AnyRom);
     one(S::Parameters, LowerFirst(kLabelPhaseEndBlinkCount), ItemParameters, KDT_AT(PhaseEndBlinkCount), 1,
@@ -195,20 +269,26 @@ std::vector<PlanField> BuildTable() {
         F::HalfSeconds, AnyRom);
     one(S::Parameters, LowerFirst(kLabelConflictRepeatCount), ItemParameters, KDT_AT(ConflictRepeatCount), 1,
         F::Number, AnyRom);
-    one(S::Parameters, LowerFirst(kLabelVpuInterface), ItemParameters, KDT_AT(VpuInterface), 1, F::Interface, AnyRom);
-    one(S::Parameters, LowerFirst(kLabelTvpInterface), ItemParameters, KDT_AT(TvpInterface), 1, F::Interface, Rom42x);
-    one(S::Parameters, LowerFirst(kLabelNetworkType), ItemParameters, KDT_AT(NetworkType), 1, F::NetworkType, AnyRom);
+    one(S::Parameters, LowerFirst(kLabelVpuInterface), ItemParameters, KDT_AT(VpuInterface), 1, F::Interface,
+        AnyRom);
+    one(S::Parameters, LowerFirst(kLabelTvpInterface), ItemParameters, KDT_AT(TvpInterface), 1, F::Interface,
+        Rom42x);
+    one(S::Parameters, LowerFirst(kLabelNetworkType), ItemParameters, KDT_AT(NetworkType), 1, F::NetworkType,
+        AnyRom);
     one(S::Parameters, LowerFirst(kLabelNetworkAddress), ItemParameters, KDT_AT(NetworkAddress), 2, F::Number,
         AnyRom);
     one(S::Parameters, "используются", ItemParameters, KDT_AT(OptionFlags), 1, F::OptionFlags, Rom42x);
 
-    row(S::Colours, "цвет", ItemChannel, kChannelCount, KDT_AT(ChannelColour), 1, 1, F::Colour, Always, NoRom);
+    row(S::Colours, "цвет", ItemChannel, kChannelCount, KDT_AT(ChannelColour), 1, 1, F::Colour, Always,
+        NoRom);
 
-    one(S::Settings, LowerFirst(kLabelYellowFlash), ItemSettings, KDT_AT(YellowFlashMask), 4, F::Channels, AnyRom);
+    one(S::Settings, LowerFirst(kLabelYellowFlash), ItemSettings, KDT_AT(YellowFlashMask), 4, F::Channels,
+        AnyRom);
     one(S::Settings, LowerFirst(kLabelAllRed), ItemSettings, KDT_AT(AllRedMask), 4, F::Channels, AnyRom);
     one(S::Settings, LowerFirst(kLabelGreenConflict), ItemSettings, KDT_AT(GreenConflictMask), 4, F::Channels,
         AnyRom);
-    one(S::Settings, LowerFirst(kLabelRedConflict), ItemSettings, KDT_AT(RedConflictMask), 4, F::Channels, AnyRom);
+    one(S::Settings, LowerFirst(kLabelRedConflict), ItemSettings, KDT_AT(RedConflictMask), 4, F::Channels,
+        AnyRom);
 
     one(S::Directions, "длительности РУ соответствуют АПП", ItemDirections, KDT_AT(ManualFollowsProgram), 1,
         F::YesNo, NoRom);
@@ -219,13 +299,16 @@ std::vector<PlanField> BuildTable() {
         bool (*program)(std::uint8_t);
     };
     const Duration durations[] = {
-        {"длительность " + Quote(kLabelHead), offsetof(TDirectionSettings, HeadDuration), F::HalfSeconds, AnyRom},
-        {"длительность " + Quote(kLabelTail), offsetof(TDirectionSettings, TailDuration), F::HalfSeconds, AnyRom},
-        {LowerFirst(kLabelExtraGreenAfterGreen), offsetof(TDirectionSettings, ExtraGreenAfterGreen), F::HalfSeconds,
+        {"длительность " + Quote(kLabelHead), offsetof(TDirectionSettings, HeadDuration), F::HalfSeconds,
+         AnyRom},
+        {"длительность " + Quote(kLabelTail), offsetof(TDirectionSettings, TailDuration), F::HalfSeconds,
+         AnyRom},
+        {LowerFirst(kLabelExtraGreenAfterGreen), offsetof(TDirectionSettings, ExtraGreenAfterGreen),
+         F::HalfSeconds, RomFrom411},
+        {LowerFirst(kLabelExtraGreenAfterRed), offsetof(TDirectionSettings, ExtraGreenAfterRed),
+         F::HalfSeconds, RomFrom411},
+        {LowerFirst(kLabelGreenBlinkCount), offsetof(TDirectionSettings, GreenBlinkCount), F::Number,
          RomFrom411},
-        {LowerFirst(kLabelExtraGreenAfterRed), offsetof(TDirectionSettings, ExtraGreenAfterRed), F::HalfSeconds,
-         RomFrom411},
-        {LowerFirst(kLabelGreenBlinkCount), offsetof(TDirectionSettings, GreenBlinkCount), F::Number, RomFrom411},
     };
     for (const Duration& duration : durations)
         row(S::Directions, duration.name, ItemDirection, kMaxDirections, KDT_AT(Direction) + duration.offset,
@@ -235,8 +318,10 @@ std::vector<PlanField> BuildTable() {
             KDT_AT(DirectionManual) + duration.offset, kDirectionSize, 2, duration.format, DirectionInUse,
             RomFrom413);
     const std::pair<std::string_view, std::size_t> masks[] = {
-        {kLabelHead, offsetof(TDirectionSettings, HeadMask)},   {kLabelGreens, offsetof(TDirectionSettings, GreenMask)},
-        {kLabelReds, offsetof(TDirectionSettings, RedMask)},    {kLabelTail, offsetof(TDirectionSettings, TailMask)},
+        {kLabelHead, offsetof(TDirectionSettings, HeadMask)},
+        {kLabelGreens, offsetof(TDirectionSettings, GreenMask)},
+        {kLabelReds, offsetof(TDirectionSettings, RedMask)},
+        {kLabelTail, offsetof(TDirectionSettings, TailMask)},
         {kLabelBlinks, offsetof(TDirectionSettings, BlinkMask)}};
     const std::string setting = "уставка ";
     for (const auto& [name, offset] : masks)
@@ -244,15 +329,16 @@ std::vector<PlanField> BuildTable() {
             kDirectionSize, 4, F::Channels, DirectionInUse, AnyRom);
     // Manual control's channel sets are copies the image never holds.
     for (const auto& [name, offset] : masks)
-        row(S::Directions, setting + Quote(name) + " " + std::string(kLabelManual), ItemDirection, kMaxDirections,
-            KDT_AT(DirectionManual) + offset, kDirectionSize, 4, F::Channels, DirectionInUse, NoRom);
+        row(S::Directions, setting + Quote(name) + " " + std::string(kLabelManual), ItemDirection,
+            kMaxDirections, KDT_AT(DirectionManual) + offset, kDirectionSize, 4, F::Channels, DirectionInUse,
+            NoRom);
     row(S::Directions, "каналы направления", ItemDirection, kMaxDirections, KDT_AT(DirectionChannels), 4, 4,
         F::Channels, DirectionInUse, NoRom);
 
     row(S::Phases, "длительность промтакта после фазы", ItemPhase, kMaxPhases, KDT_AT(PhaseInterTact), 2, 2,
         F::HalfSeconds, PhaseInUse, AnyRom);
-    row(S::Phases, "направления", ItemPhase, kMaxPhases, KDT_AT(PhaseDirections), 2, 2, F::Directions, PhaseInUse,
-        AnyRom);
+    row(S::Phases, "направления", ItemPhase, kMaxPhases, KDT_AT(PhaseDirections), 2, 2, F::Directions,
+        PhaseInUse, AnyRom);
     row(S::Phases, "минимальная длительность", ItemPhase, kMaxPhases, KDT_AT(PhaseMinTime), 2, 2, F::Seconds,
         PhaseInUse, Rom421);
     row(S::Phases, "максимальная длительность", ItemPhase, kMaxPhases, KDT_AT(PhaseMaxTime), 2, 2, F::Seconds,
@@ -261,34 +347,39 @@ std::vector<PlanField> BuildTable() {
     row(S::GreenStreets, "зеленая улица", ItemPhase, kMaxPhases, KDT_AT(GreenStreet), 1, 1, F::PhaseNumber,
         PhaseInUse, AnyRom);
 
-    row(S::Programs, "число тактов", ItemProgram, kMaxPrograms, KDT_AT(Program) + offsetof(TSignalProgram, TactCount),
-        kProgramSize, 2, F::Number, ProgramInUse, AnyRom);
-    row(S::Programs, LowerFirst(kLabelCycle), ItemProgram, kMaxPrograms,
-        KDT_AT(Program) + offsetof(TSignalProgram, CycleLength), kProgramSize, 2, F::HalfSeconds, ProgramInUse,
+    row(S::Programs, "число тактов", ItemProgram, kMaxPrograms,
+        KDT_AT(Program) + offsetof(TSignalProgram, TactCount), kProgramSize, 2, F::Number, ProgramInUse,
         AnyRom);
-    grid(S::Programs, "фаза", ItemTact, kMaxPrograms, kMaxTacts, KDT_AT(Program) + offsetof(TSignalProgram, TactPhase),
-         kProgramSize, 1, 1, F::PhaseNumber, TactInUse, AnyRom);
+    row(S::Programs, LowerFirst(kLabelCycle), ItemProgram, kMaxPrograms,
+        KDT_AT(Program) + offsetof(TSignalProgram, CycleLength), kProgramSize, 2, F::HalfSeconds,
+        ProgramInUse, AnyRom);
+    grid(S::Programs, "фаза", ItemTact, kMaxPrograms, kMaxTacts,
+         KDT_AT(Program) + offsetof(TSignalProgram, TactPhase), kProgramSize, 1, 1, F::PhaseNumber, TactInUse,
+         AnyRom);
     grid(S::Programs, "длительность фазы", ItemTact, kMaxPrograms, kMaxTacts,
-         KDT_AT(Program) + offsetof(TSignalProgram, TactDuration), kProgramSize, 2, 2, F::HalfSeconds, TactInUse,
-         AnyRom);
+         KDT_AT(Program) + offsetof(TSignalProgram, TactDuration), kProgramSize, 2, 2, F::HalfSeconds,
+         TactInUse, AnyRom);
     grid(S::Programs, "длительность промтакта", ItemTact, kMaxPrograms, kMaxTacts,
-         KDT_AT(Program) + offsetof(TSignalProgram, TactInterDuration), kProgramSize, 2, 2, F::HalfSeconds, TactInUse,
-         AnyRom);
+         KDT_AT(Program) + offsetof(TSignalProgram, TactInterDuration), kProgramSize, 2, 2, F::HalfSeconds,
+         TactInUse, AnyRom);
 
     row(S::PedestrianCall, "фаза", ItemButton, kMaxTvpButtons, kButton1 + offsetof(TTvpButton, Phase),
         sizeof(TTvpButton), 2, F::PhaseNumber, ButtonInUse, AnyRom);
-    row(S::PedestrianCall, "длительность", ItemButton, kMaxTvpButtons, kButton1 + offsetof(TTvpButton, Duration),
-        sizeof(TTvpButton), 2, F::HalfSeconds, ButtonInUse, AnyRom);
+    row(S::PedestrianCall, "длительность", ItemButton, kMaxTvpButtons,
+        kButton1 + offsetof(TTvpButton, Duration), sizeof(TTvpButton), 2, F::HalfSeconds, ButtonInUse,
+        AnyRom);
     row(S::PedestrianCall, "уставка " + Quote(kLabelWait), ItemButton, kMaxTvpButtons,
         kButton1 + offsetof(TTvpButton, WaitMask), sizeof(TTvpButton), 4, F::Channels, ButtonInUse, AnyRom);
-    row(S::PedestrianCall, LowerFirst(kLabelInsertPhase), ItemButton, kMaxTvpButtons, KDT_AT(TvpInsertPhase), 1, 1,
-        F::InsertPhase, ButtonInUse, Rom42x);
+    row(S::PedestrianCall, LowerFirst(kLabelInsertPhase), ItemButton, kMaxTvpButtons, KDT_AT(TvpInsertPhase),
+        1, 1, F::InsertPhase, ButtonInUse, Rom42x);
 
     grid(S::DailySchedule, "", ItemScheduleRow, kDayCount, kScheduleRows, KDT_AT(Schedule), kDaySize,
          sizeof(TScheduleEntry), sizeof(TScheduleEntry), F::ScheduleRow, ScheduleRowInUse, AnyRom);
 
-    one(S::PowerOn, LowerFirst(kLabelPowerOnState), ItemPowerOn, KDT_AT(PowerOnState), 1, F::PowerOnState, AnyRom);
-    one(S::PowerOn, LowerFirst(kLabelPowerOnDuration), ItemPowerOn, KDT_AT(PowerOnDuration), 1, F::Seconds, AnyRom);
+    one(S::PowerOn, LowerFirst(kLabelPowerOnState), ItemPowerOn, KDT_AT(PowerOnState), 1, F::PowerOnState,
+        AnyRom);
+    one(S::PowerOn, LowerFirst(kLabelPowerOnDuration), ItemPowerOn, KDT_AT(PowerOnDuration), 1, F::Seconds,
+        AnyRom);
 
     one(S::Coordinator, LowerFirst(kLabelControllerCount), ItemCoordinator, KDT_AT(CoordControllerCount), 1,
         F::Number, AnyRom);
@@ -299,21 +390,21 @@ std::vector<PlanField> BuildTable() {
         F::TimeOfDay, Always, RomFrom413);
     for (int indicator = 0; indicator < kSpeedIndicators; ++indicator)
         row(S::SpeedIndicator, "скорость " + Number(indicator), ItemSpeedRow, kSpeedRows,
-            KDT_AT(SpeedSchedule) + offsetof(TSpeedEntry, Speed) + indicator, sizeof(TSpeedEntry), 1, F::Speed,
-            Always, RomFrom413);
+            KDT_AT(SpeedSchedule) + offsetof(TSpeedEntry, Speed) + indicator, sizeof(TSpeedEntry), 1,
+            F::Speed, Always, RomFrom413);
 
     one(S::Detectors, "число детекторов", ItemDetectors, KDT_AT(DetectorCount), 1, F::Number, Rom421);
-    row(S::Detectors, "число зон", ItemDetector, kMaxDetectors, KDT_AT(Detector), sizeof(TDetectorSettings), 1,
-        F::Number, DetectorInUse, Rom421);
+    row(S::Detectors, "число зон", ItemDetector, kMaxDetectors, KDT_AT(Detector), sizeof(TDetectorSettings),
+        1, F::Number, DetectorInUse, Rom421);
     grid(S::Detectors, "направления", ItemZone, kMaxDetectors, kMaxDetectorZones,
          KDT_AT(Detector) + offsetof(TDetectorSettings, ZoneDirections), sizeof(TDetectorSettings), 2, 2,
          F::Directions, DetectorInUse, Rom421);
 
-    one(S::Additional, std::string(kLabelTcpIp), ItemAdditional, KDT_AT(ExtraLines), kTcpIpSlots * kExtraLineLength,
-        F::FixedText, Rom421);
+    one(S::Additional, std::string(kLabelTcpIp), ItemAdditional, KDT_AT(ExtraLines),
+        kTcpIpSlots * kExtraLineLength, F::FixedText, Rom421);
     row(S::Additional, "", ItemExtraLine, kExtraLineSlots - kTcpIpSlots,
-        KDT_AT(ExtraLines) + kTcpIpSlots * kExtraLineLength, kExtraLineLength, kExtraLineLength, F::FixedText, Always,
-        Rom421);
+        KDT_AT(ExtraLines) + kTcpIpSlots * kExtraLineLength, kExtraLineLength, kExtraLineLength, F::FixedText,
+        Always, Rom421);
     return t;
 }
 
@@ -348,43 +439,62 @@ bool SameFieldValue(const PlanField& field, const TSignalPlan& a, const TSignalP
 std::string FormatFieldValue(ValueFormat format, std::span<const std::uint8_t> bytes) {
     const unsigned value = LittleEndian(bytes);
     switch (format) {
-    case ValueFormat::Number:
-    case ValueFormat::Seconds:
-    case ValueFormat::Speed: return std::to_string(value);
-    case ValueFormat::PhaseNumber: return std::to_string(value + 1);
-    case ValueFormat::InsertPhase: return value == kNoInsertPhase ? "нет" : std::to_string(value + 1);
-    case ValueFormat::HalfSeconds: return std::to_string(value / 2) + (value % 2 != 0 ? ",5" : "");
-    case ValueFormat::YesNo: return value == 0 ? "нет" : value == 1 ? "да" : Unnamed(value);
-    case ValueFormat::Channels: return NumberList(value, kChannelCount);
-    case ValueFormat::Directions: return NumberList(value, kMaxDirections);
-    case ValueFormat::Colour: return Named(kColourNames, value);
-    case ValueFormat::RomVersion: return RomVersionName(static_cast<std::uint8_t>(value));
-    case ValueFormat::Interface: return Named(kInterfaceNames, value);
-    case ValueFormat::NetworkType: return Named(kNetworkTypeNames, value);
-    case ValueFormat::PowerOnState: return value == 3 ? std::string(kProgramShortName) : Named(kCommandShortNames, value);
-    case ValueFormat::OptionFlags: {
-        std::string text;
-        for (int bit = 0; bit < 8; ++bit) {
-            if (((value >> bit) & 1u) == 0) continue;
-            if (!text.empty()) text += ", ";
-            text += bit == 0 ? "УСк и ТОО" : bit == 1 ? "ДТ" : "бит " + std::to_string(bit);
+        case ValueFormat::Number:
+        case ValueFormat::Seconds:
+        case ValueFormat::Speed:
+            return std::to_string(value);
+        case ValueFormat::PhaseNumber:
+            return std::to_string(value + 1);
+        case ValueFormat::InsertPhase:
+            return value == kNoInsertPhase ? "нет" : std::to_string(value + 1);
+        case ValueFormat::HalfSeconds:
+            return std::to_string(value / 2) + (value % 2 != 0 ? ",5" : "");
+        case ValueFormat::YesNo:
+            return value == 0 ? "нет" : value == 1 ? "да" : Unnamed(value);
+        case ValueFormat::Channels:
+            return NumberList(value, kChannelCount);
+        case ValueFormat::Directions:
+            return NumberList(value, kMaxDirections);
+        case ValueFormat::Colour:
+            return Named(kColourNames, value);
+        case ValueFormat::RomVersion:
+            return RomVersionName(static_cast<std::uint8_t>(value));
+        case ValueFormat::Interface:
+            return Named(kInterfaceNames, value);
+        case ValueFormat::NetworkType:
+            return Named(kNetworkTypeNames, value);
+        case ValueFormat::PowerOnState:
+            return value == 3 ? std::string(kProgramShortName) : Named(kCommandShortNames, value);
+        case ValueFormat::OptionFlags: {
+            std::string text;
+            for (int bit = 0; bit < 8; ++bit) {
+                if (((value >> bit) & 1u) == 0) continue;
+                if (!text.empty()) text += ", ";
+                text += bit == 0 ? "УСк и ТОО" : bit == 1 ? "ДТ" : "бит " + std::to_string(bit);
+            }
+            return text.empty() ? "—" : text;
         }
-        return text.empty() ? "—" : text;
-    }
-    case ValueFormat::ScheduleRow: return TwoDigits(bytes[0]) + ":" + TwoDigits(bytes[1]) + " " + CommandName(bytes[2]);
-    case ValueFormat::TimeOfDay: return TwoDigits(bytes[0]) + ":" + TwoDigits(bytes[1]);
-    case ValueFormat::RecordString: return QuotedText(ValidCharacters(bytes));
-    case ValueFormat::FixedText: return QuotedText(UpToZero(bytes));
+        case ValueFormat::ScheduleRow:
+            return TwoDigits(bytes[0]) + ":" + TwoDigits(bytes[1]) + " " + CommandName(bytes[2]);
+        case ValueFormat::TimeOfDay:
+            return TwoDigits(bytes[0]) + ":" + TwoDigits(bytes[1]);
+        case ValueFormat::RecordString:
+            return QuotedText(ValidCharacters(bytes));
+        case ValueFormat::FixedText:
+            return QuotedText(UpToZero(bytes));
     }
     return Unnamed(value);
 }
 
 std::string_view FieldUnit(ValueFormat format) {
     switch (format) {
-    case ValueFormat::HalfSeconds:
-    case ValueFormat::Seconds: return "с";
-    case ValueFormat::Speed: return "км/ч";
-    default: return "";
+        case ValueFormat::HalfSeconds:
+        case ValueFormat::Seconds:
+            return "с";
+        case ValueFormat::Speed:
+            return "км/ч";
+        default:
+            return "";
     }
 }
 

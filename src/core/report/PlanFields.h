@@ -39,18 +39,18 @@ std::string_view PlanSectionName(PlanSection section);
 
 // How a value's bytes read, and in which unit.
 enum class ValueFormat : std::uint8_t {
-    Number,        // a plain number
-    PhaseNumber,   // a 0-based phase, shown from 1
-    InsertPhase,   // a 0-based phase or 255 for none
-    HalfSeconds,   // seconds, with ",5" for an odd value
-    Seconds,       // whole seconds
-    Speed,         // km/h
+    Number,       // a plain number
+    PhaseNumber,  // a 0-based phase, shown from 1
+    InsertPhase,  // a 0-based phase or 255 for none
+    HalfSeconds,  // seconds, with ",5" for an odd value
+    Seconds,      // whole seconds
+    Speed,        // km/h
     YesNo,
-    Channels,      // a channel mask, as the channel numbers
-    Directions,    // a direction mask, as the direction numbers
+    Channels,    // a channel mask, as the channel numbers
+    Directions,  // a direction mask, as the direction numbers
     Colour,
     RomVersion,
-    Interface,     // "Параллельный", "Последовательный"
+    Interface,  // "Параллельный", "Последовательный"
     NetworkType,
     PowerOnState,  // ОС, КК, ЖМ, АПП
     OptionFlags,
@@ -65,7 +65,7 @@ enum class ValueFormat : std::uint8_t {
 // and is width bytes long; a field without an index has count 1.
 struct PlanField {
     PlanSection section;
-    std::string field;                 // the value's name, lower case; empty when the item is the value
+    std::string field;                  // the value's name, lower case; empty when the item is the value
     std::string (*item)(int i, int j);  // "Программа 2, такт 3"
     int count1;
     int count2;

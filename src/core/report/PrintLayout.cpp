@@ -8,7 +8,9 @@
 namespace kdt {
 namespace {
 
-bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool IsContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 // Characters up to the last one that is not a blank: blanks print nothing,
 // so trailing ones never need a row of their own.
@@ -25,7 +27,9 @@ int PrintedLength(const std::string& utf8) {
 
 class PageFiller {
 public:
-    explicit PageFiller(const PrintLayout& layout) : layout_(layout), y_(layout.top) { pages_.push_back({1, {}, {}}); }
+    explicit PageFiller(const PrintLayout& layout) : layout_(layout), y_(layout.top) {
+        pages_.push_back({1, {}, {}});
+    }
 
     // The current page, begun now if the last one was closed.
     PrintedPage& Page() {
@@ -54,9 +58,13 @@ private:
 
 }  // namespace
 
-std::string PageNumberText(int number) { return "Стр." + std::to_string(number); }
+std::string PageNumberText(int number) {
+    return "Стр." + std::to_string(number);
+}
 
-std::string DiagramTitle(int program) { return "Сигнальная программа № (АПП №) " + std::to_string(program); }
+std::string DiagramTitle(int program) {
+    return "Сигнальная программа № (АПП №) " + std::to_string(program);
+}
 
 PrintLayout LayOutPrintout(const std::vector<std::string>& lines, const TSignalPlan& plan, bool diagrams,
                            const PrintMetrics& metrics) {
@@ -91,7 +99,8 @@ PrintLayout LayOutPrintout(const std::vector<std::string>& lines, const TSignalP
     if (diagrams) {
         for (int program = 1; program <= programs; ++program) {
             pages.Page();  // after a full page, the next one
-            if (pages.y() + h + layout.diagramBlock > layout.bottomLimit && !pages.PageIsEmpty()) pages.Close();
+            if (pages.y() + h + layout.diagramBlock > layout.bottomLimit && !pages.PageIsEmpty())
+                pages.Close();
             PrintedPage& page = pages.Page();
             pages.y() += h;
             page.diagrams.push_back(

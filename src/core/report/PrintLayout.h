@@ -44,13 +44,13 @@ struct PrintedPage {
 };
 
 struct PrintLayout {
-    int left = 0;          // X = 10 w
-    int pitch = 0;         // P = w + 2
-    int top = 0;           // Y = 2 h
-    int bottomLimit = 0;   // L = page height - Y
-    int numberLeft = 0;    // the page number at (page width - X, L)
-    int rowCharacters = 0; // the most characters a row holds inside the page
-    int diagramBlock = 0;  // B: the height a diagram is given
+    int left = 0;                    // X = 10 w
+    int pitch = 0;                   // P = w + 2
+    int top = 0;                     // Y = 2 h
+    int bottomLimit = 0;             // L = page height - Y
+    int numberLeft = 0;              // the page number at (page width - X, L)
+    int rowCharacters = 0;           // the most characters a row holds inside the page
+    int diagramBlock = 0;            // B: the height a diagram is given
     std::vector<PrintedPage> pages;  // every page carries its number
 };
 
@@ -64,7 +64,7 @@ struct PrintLayout {
 PrintLayout LayOutPrintout(const std::vector<std::string>& lines, const TSignalPlan& plan, bool diagrams,
                            const PrintMetrics& metrics);
 
-std::string PageNumberText(int number);   // "Стр.2"
-std::string DiagramTitle(int program);    // "Сигнальная программа № (АПП №) 2"
+std::string PageNumberText(int number);  // "Стр.2"
+std::string DiagramTitle(int program);   // "Сигнальная программа № (АПП №) 2"
 
 }  // namespace kdt

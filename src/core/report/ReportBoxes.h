@@ -11,7 +11,7 @@
 namespace kdt {
 
 inline constexpr int kReportBoxCount = 16;
-inline constexpr int kDiagramBox = 15;          // "Графика Сигнальных программ"
+inline constexpr int kDiagramBox = 15;  // "Графика Сигнальных программ"
 inline constexpr int kCrossingPictureBox = 16;  // "Графика Перекрёстка": never offered, draws nothing
 
 // Box n at [n - 1].

@@ -96,7 +96,9 @@ std::string ChannelColours(const TSignalPlan& plan) {
 
 // Record text inside a line. A control character would break the line or
 // shift its columns, so it shows as "?".
-std::string RecordText(std::string_view cp1251) { return VisibleCp1251ToUtf8(cp1251); }
+std::string RecordText(std::string_view cp1251) {
+    return VisibleCp1251ToUtf8(cp1251);
+}
 
 std::string Quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
@@ -132,9 +134,13 @@ std::string ColourName(std::uint8_t colour) {
 constexpr std::string_view kProgramPrefix = "Программа ";
 
 // A label followed by " : ", as the label columns print it.
-std::string Labelled(std::string_view label) { return std::string(label) + " : "; }
+std::string Labelled(std::string_view label) {
+    return std::string(label) + " : ";
+}
 // A label in double quotes.
-std::string InQuotes(std::string_view label) { return "\"" + std::string(label) + "\""; }
+std::string InQuotes(std::string_view label) {
+    return "\"" + std::string(label) + "\"";
+}
 
 std::string ScheduleState(std::uint8_t command) {
     if (command < std::size(kStateNames)) return std::string(kStateNames[command]);
@@ -173,7 +179,8 @@ std::string ExtraText(const TSignalPlan& plan, int slot) {
 }
 
 void AddHeader(Lines& lines, const TSignalPlan& plan, const ReportDate& today) {
-    lines.push_back(Blanks(12) + Labelled(kLabelProjectName) + Quoted(RecordText(StoredText(plan.ProjectFileName))));
+    lines.push_back(Blanks(12) + Labelled(kLabelProjectName) +
+                    Quoted(RecordText(StoredText(plan.ProjectFileName))));
     lines.push_back(Blanks(8) + "Дата распечатки : " + FormatDate(today));
     lines.push_back(Blanks(4) + Labelled(kLabelComment) + RecordText(StoredText(plan.Comment)));
     lines.push_back(Labelled(kLabelRomVersion) + RomVersionName(plan.RomVersion));
@@ -293,7 +300,8 @@ void AddPrograms(Lines& lines, const TSignalPlan& plan) {
                             Num(Seconds(program.TactDuration[t])) + Blanks(8) +
                             Num(Seconds(program.TactInterDuration[t])));
         lines.push_back(Blanks(18) + Dashes(46));
-        lines.push_back(Blanks(23) + std::string(kLabelCycle) + ":" + Blanks(3) + Num(Seconds(program.CycleLength)));
+        lines.push_back(Blanks(23) + std::string(kLabelCycle) + ":" + Blanks(3) +
+                        Num(Seconds(program.CycleLength)));
     }
     lines.push_back(Separator());
 }
@@ -331,18 +339,18 @@ void AddDailySchedule(Lines& lines, const TSignalPlan& plan) {
 }
 
 void AddPowerOn(Lines& lines, const TSignalPlan& plan) {
-    lines.insert(lines.end(),
-                 {"", " Тип данных: ВКЛЮЧЕНИЕ ", "",
-                  Blanks(7) + Labelled(kLabelPowerOnState) + PowerOnStateName(plan.PowerOnState),
-                  Blanks(7) + std::string(kLabelPowerOnDuration) + "  : " + Num(plan.PowerOnDuration),
-                  Separator()});
+    lines.insert(
+        lines.end(),
+        {"", " Тип данных: ВКЛЮЧЕНИЕ ", "",
+         Blanks(7) + Labelled(kLabelPowerOnState) + PowerOnStateName(plan.PowerOnState),
+         Blanks(7) + std::string(kLabelPowerOnDuration) + "  : " + Num(plan.PowerOnDuration), Separator()});
 }
 
 void AddCoordinator(Lines& lines, const TSignalPlan& plan) {
     const std::string rule = Blanks(3) + Dashes(37);
-    lines.insert(lines.end(), {"", " Тип данных: КООРДИНАТОР ", rule,
-                               Blanks(4) + std::string(kLabelControllerCount) + " :" +
-                                   Num(plan.CoordControllerCount)});
+    lines.insert(lines.end(),
+                 {"", " Тип данных: КООРДИНАТОР ", rule,
+                  Blanks(4) + std::string(kLabelControllerCount) + " :" + Num(plan.CoordControllerCount)});
     for (int p = 0; p < Capped(plan.ProgramCount, kMaxPrograms); ++p) {
         lines.push_back(rule);
         lines.push_back(Blanks(4) + "Программа :" + Num(p + 1) + Blanks(2) +
@@ -385,8 +393,8 @@ void AddDetectors(Lines& lines, const TSignalPlan& plan) {
 void AddAdditional(Lines& lines, const TSignalPlan& plan) {
     const std::string rule = Blanks(10) + Dashes(40);
     lines.insert(lines.end(), {"", " Тип данных: Дополнительные параметры", rule,
-                               Blanks(1) + std::string(kLabelTcpIp) + "   : " + Quoted(ExtraText(plan, 0)), rule,
-                               Blanks(11) + "строка №  строка (16 символов)", rule});
+                               Blanks(1) + std::string(kLabelTcpIp) + "   : " + Quoted(ExtraText(plan, 0)),
+                               rule, Blanks(11) + "строка №  строка (16 символов)", rule});
     for (int n = 4; n < kExtraLineSlots; ++n)
         lines.push_back(Blanks(11) + Num(n - 3) + Blanks(8) + Quoted(ExtraText(plan, n)));
     lines.push_back(Separator());

@@ -13,11 +13,20 @@ namespace kdt {
 
 // The report's sections by switch number n at [n - 1], as the report dialog
 // names its switches.
-inline constexpr std::string_view kReportSectionNames[] = {
-    "Параметры",      "Цвета",           "Уставки",        "Направления",
-    "Фазы",           "Зеленые улицы",   "Программы",      "Табло вызова пешеходом",
-    "Суточный график", "Включение контроллера", "План координации", "УСК",
-    "Детекторы",      "Дополнительно"};
+inline constexpr std::string_view kReportSectionNames[] = {"Параметры",
+                                                           "Цвета",
+                                                           "Уставки",
+                                                           "Направления",
+                                                           "Фазы",
+                                                           "Зеленые улицы",
+                                                           "Программы",
+                                                           "Табло вызова пешеходом",
+                                                           "Суточный график",
+                                                           "Включение контроллера",
+                                                           "План координации",
+                                                           "УСК",
+                                                           "Детекторы",
+                                                           "Дополнительно"};
 
 // Labels of the parameters section, in its order.
 inline constexpr std::string_view kLabelChannelCount = "Число каналов";
@@ -77,7 +86,8 @@ inline constexpr std::string_view kDayNames[kDayCount] = {"Воскресень�
 // The short day names of the editor's schedule page.
 inline constexpr std::string_view kDayShortNames[kDayCount] = {"вс", "пн", "вт", "ср", "чт", "пт", "сб"};
 // Schedule and power-on states 0..2 as the report writes them out.
-inline constexpr std::string_view kStateNames[] = {"Отключенный светофор", "Кругом красное", "Желтое мигание"};
+inline constexpr std::string_view kStateNames[] = {"Отключенный светофор", "Кругом красное",
+                                                   "Желтое мигание"};
 // The same states and a signal program as the editor abbreviates them.
 inline constexpr std::string_view kCommandShortNames[] = {"ОС", "КК", "ЖМ"};
 inline constexpr std::string_view kProgramShortName = "АПП";

@@ -20,7 +20,9 @@ constexpr double kRowLabelLeft = 64;
 constexpr double kMillimetresPerInch = 25.4;
 constexpr double kReportScale = 0.5;  // millimetres per half second
 
-int CappedCount(int count, int limit) { return std::clamp(count, 0, limit); }
+int CappedCount(int count, int limit) {
+    return std::clamp(count, 0, limit);
+}
 
 // One program's tacts, copied out of the packed record.
 struct Tacts {
@@ -68,7 +70,9 @@ private:
     double K() const { return measures_.scaleBand; }
     double R() const { return measures_.rowPitch; }
 
-    void Line(double x1, double y1, double x2, double y2) { diagram_.shapes.push_back(DiagramLine{x1, y1, x2, y2}); }
+    void Line(double x1, double y1, double x2, double y2) {
+        diagram_.shapes.push_back(DiagramLine{x1, y1, x2, y2});
+    }
     void Text(double x, double top, std::string text, bool centred) {
         diagram_.shapes.push_back(DiagramText{x, top, std::move(text), centred});
     }
@@ -149,7 +153,8 @@ private:
                 left = std::max(left, low);
                 right = std::min(right, high);
                 if (right <= left) return false;
-                diagram_.shapes.push_back(DiagramRect{left, top + inset, right, bottom - inset, fill, outlined});
+                diagram_.shapes.push_back(
+                    DiagramRect{left, top + inset, right, bottom - inset, fill, outlined});
                 return true;
             };
 
@@ -205,7 +210,9 @@ private:
 
 }  // namespace
 
-double ReportHalfSecondWidth(double dpiX) { return std::round(dpiX / kMillimetresPerInch * kReportScale); }
+double ReportHalfSecondWidth(double dpiX) {
+    return std::round(dpiX / kMillimetresPerInch * kReportScale);
+}
 
 long DiagramCycle(const TSignalPlan& plan, int program) {
     const Tacts tacts = TactsOf(plan, program);

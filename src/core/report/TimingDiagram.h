@@ -64,8 +64,8 @@ struct DiagramText {
 using DiagramShape = std::variant<DiagramLine, DiagramRect, DiagramPolygon, DiagramText>;
 
 struct TimingDiagram {
-    double outlineWidth = 1;  // lines and outlines, in device units
-    double fontHeight = 24;   // the character cell height of the diagram's texts
+    double outlineWidth = 1;           // lines and outlines, in device units
+    double fontHeight = 24;            // the character cell height of the diagram's texts
     std::vector<DiagramShape> shapes;  // in drawing order: later ones cover earlier ones
 };
 

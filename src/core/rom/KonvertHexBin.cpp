@@ -108,7 +108,8 @@ HexConversion HexToBin(std::span<const std::string> lines) {
             const int high = HexDigitValue(line[9 + 2 * i]);
             const int low = HexDigitValue(line[10 + 2 * i]);
             if (high < 0 || low < 0) {
-                result.error = "строка " + std::to_string(lineNumber) + " файла HEX содержит недопустимый символ";
+                result.error =
+                    "строка " + std::to_string(lineNumber) + " файла HEX содержит недопустимый символ";
                 break;
             }
             result.image[position++] = static_cast<std::uint8_t>(high * 16 + low);
@@ -132,7 +133,9 @@ std::string TwoDigits(unsigned value) {
     return std::string{kHexDigits[(value >> 4) & 0x0F], kHexDigits[value & 0x0F]};
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 }  // namespace
 
@@ -173,8 +176,8 @@ HexConversion ReadHexFileText(std::string_view text) {
         }
         const unsigned length = record[0];
         if (record.size() != 5 + length)
-            return fail("содержит запись длиной " + std::to_string(record.size() - 5) + " байт вместо указанных " +
-                        std::to_string(length));
+            return fail("содержит запись длиной " + std::to_string(record.size() - 5) +
+                        " байт вместо указанных " + std::to_string(length));
         unsigned sum = 0;
         for (const std::uint8_t byte : record) sum += byte;
         if ((sum & 0xFF) != 0) {
@@ -189,27 +192,28 @@ HexConversion ReadHexFileText(std::string_view text) {
 
         if (type == kHexEndOfFileRecord) break;
         switch (type) {
-        case kHexDataRecord: {
-            if (address + length > kAddressSpace) return fail("содержит запись за пределами 64 КБ");
-            if (result.image.size() < address + length) result.image.resize(address + length, 0xFF);
-            std::copy(data, data + length, result.image.begin() + address);
-            if (length > 0) imageEnd = std::max<std::size_t>(imageEnd, address + length);
-            break;
-        }
-        case 2:  // extended segment address
-        case 4: {  // extended linear address
-            if (length != 2) return fail("содержит запись расширенного адреса длиной " + std::to_string(length));
-            const unsigned base = (unsigned{data[0]} << 8) | data[1];
-            if (base != 0)
-                return fail("задаёт расширенный адрес " + TwoDigits(base >> 8) + TwoDigits(base) +
-                            ": образ ПЗУ лежит ниже 64 КБ");
-            break;
-        }
-        case 3:  // start addresses mean nothing to an EEPROM image
-        case 5:
-            break;
-        default:
-            return fail("содержит запись неизвестного типа " + TwoDigits(type));
+            case kHexDataRecord: {
+                if (address + length > kAddressSpace) return fail("содержит запись за пределами 64 КБ");
+                if (result.image.size() < address + length) result.image.resize(address + length, 0xFF);
+                std::copy(data, data + length, result.image.begin() + address);
+                if (length > 0) imageEnd = std::max<std::size_t>(imageEnd, address + length);
+                break;
+            }
+            case 2:    // extended segment address
+            case 4: {  // extended linear address
+                if (length != 2)
+                    return fail("содержит запись расширенного адреса длиной " + std::to_string(length));
+                const unsigned base = (unsigned{data[0]} << 8) | data[1];
+                if (base != 0)
+                    return fail("задаёт расширенный адрес " + TwoDigits(base >> 8) + TwoDigits(base) +
+                                ": образ ПЗУ лежит ниже 64 КБ");
+                break;
+            }
+            case 3:  // start addresses mean nothing to an EEPROM image
+            case 5:
+                break;
+            default:
+                return fail("содержит запись неизвестного типа " + TwoDigits(type));
         }
     }
     result.image.resize(imageEnd);
@@ -244,9 +248,10 @@ RomFileResult WriteHexFile(const TSignalPlan& plan, const std::filesystem::path&
     RomFileResult result = BuildLines(plan, lines);
     if (!result.ok()) return result;
     const std::string text = HexFileText(lines);
-    result.error = WriteFileAtomically(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
-                                       RomFileWriteOptions())
-                       .error;
+    result.error =
+        WriteFileAtomically(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
+                            RomFileWriteOptions())
+            .error;
     return result;
 }
 

@@ -5,7 +5,9 @@
 namespace kdt {
 namespace {
 
-std::string N(std::size_t zeroBased) { return std::to_string(zeroBased + 1); }
+std::string N(std::size_t zeroBased) {
+    return std::to_string(zeroBased + 1);
+}
 
 constexpr const char* kMaskNames[] = {"уставка \"Голова\"", "уставка \"Зеленые\"", "уставка \"Красные\"",
                                       "уставка \"Хвост\"", "уставка \"Мигания\""};
@@ -42,16 +44,23 @@ std::string DirectionByte(const RomLayout& layout, std::size_t offset) {
     return name + kDurationNames[value - 5] + " РУ";
 }
 
-std::string SettingsByte(std::size_t offset) { return MaskByte(kSettingNames[offset / 4], offset); }
+std::string SettingsByte(std::size_t offset) {
+    return MaskByte(kSettingNames[offset / 4], offset);
+}
 
 // The counts, the minimum phase duration, the blink count and the green streets.
 std::string CountsByte(std::size_t offset) {
     switch (offset) {
-    case 0: return "всего фаз";
-    case 1: return "всего направлений";
-    case 2: return "минимальная длительность фазы";
-    case 3: return "число миганий в конце фазы";
-    default: return "зеленая улица фазы " + N(offset - kGreenStreetOffset);
+        case 0:
+            return "всего фаз";
+        case 1:
+            return "всего направлений";
+        case 2:
+            return "минимальная длительность фазы";
+        case 3:
+            return "число миганий в конце фазы";
+        default:
+            return "зеленая улица фазы " + N(offset - kGreenStreetOffset);
     }
 }
 
@@ -92,7 +101,8 @@ std::string Name(const RomLayout& layout, std::size_t a) {
         if (a == kTvpInterfaceAddress + 1) return "всего кнопок ТВП";
         if (a < kTvpPeriodAddress) {
             const std::size_t offset = a - kTvpButtonsAddress;
-            static constexpr const char* kButtonBytes[] = {"внедряется в фазу", "фаза", "длительность", "резерв"};
+            static constexpr const char* kButtonBytes[] = {"внедряется в фазу", "фаза", "длительность",
+                                                           "резерв"};
             return "кнопка ТВП " + N(offset / 4) + ", " + kButtonBytes[offset % 4];
         }
         if (a < kInsertionMapAddress) {
@@ -106,8 +116,8 @@ std::string Name(const RomLayout& layout, std::size_t a) {
     if (a < layout.coordinator) {
         const std::size_t offset = a - layout.schedule;
         static constexpr const char* kRowBytes[] = {"часы", "минуты", "состояние"};
-        return "суточный график, " + std::string(kDays[offset / 48]) + ", строка " + N(offset % 48 / 3) + ", " +
-               kRowBytes[offset % 3];
+        return "суточный график, " + std::string(kDays[offset / 48]) + ", строка " + N(offset % 48 / 3) +
+               ", " + kRowBytes[offset % 3];
     }
     if (a < layout.powerOn) return "блок координатора, байт " + N(a - layout.coordinator);
     if (a == layout.powerOn) return "длительность состояния при включении";

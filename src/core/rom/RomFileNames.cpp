@@ -10,7 +10,8 @@ std::filesystem::path RomFilePath(std::string_view projectFileName, const std::f
     const std::size_t nameStart = projectFileName.find_last_of("/\\");
     std::string_view fileName =
         nameStart == std::string_view::npos ? projectFileName : projectFileName.substr(nameStart + 1);
-    if (const std::size_t dot = fileName.rfind('.'); dot != std::string_view::npos) fileName = fileName.substr(0, dot);
+    if (const std::size_t dot = fileName.rfind('.'); dot != std::string_view::npos)
+        fileName = fileName.substr(0, dot);
     const std::string extension = type == RomFileType::Hex ? ".hex" : ".bin";
     return romFolder / Utf8ToPath(std::string(fileName) + extension);
 }

@@ -17,10 +17,13 @@ using Bytes = std::vector<std::uint8_t>;
 // blocks as consecutive records of at most 16 bytes from their first address.
 class RecordList {
 public:
-    explicit RecordList(std::vector<std::string>& lines) : lines_(lines) { lines_.reserve(lines_.size() + 256); }
+    explicit RecordList(std::vector<std::string>& lines) : lines_(lines) {
+        lines_.reserve(lines_.size() + 256);
+    }
 
     void Record(std::uint16_t address, std::span<const std::uint8_t> bytes) {
-        lines_.push_back(FormatHexRecord(static_cast<std::uint8_t>(bytes.size()), kHexDataRecord, address, bytes));
+        lines_.push_back(
+            FormatHexRecord(static_cast<std::uint8_t>(bytes.size()), kHexDataRecord, address, bytes));
     }
     void Record(std::uint16_t address, std::initializer_list<std::uint8_t> bytes) {
         Record(address, std::span<const std::uint8_t>(bytes.begin(), bytes.size()));
@@ -38,11 +41,15 @@ private:
     std::vector<std::string>& lines_;
 };
 
-std::uint8_t Low(std::uint32_t value) { return static_cast<std::uint8_t>(value & 0xFF); }
+std::uint8_t Low(std::uint32_t value) {
+    return static_cast<std::uint8_t>(value & 0xFF);
+}
 
 // Whole seconds from half-seconds: shifted first, then cut to a byte, so
 // values up to 255 s survive.
-std::uint8_t Secs(std::uint16_t halfSeconds) { return Low(halfSeconds >> 1u); }
+std::uint8_t Secs(std::uint16_t halfSeconds) {
+    return Low(halfSeconds >> 1u);
+}
 
 void AppendLe(Bytes& bytes, std::uint32_t value, int width) {
     for (int i = 0; i < width; ++i) bytes.push_back(Low(value >> (8 * i)));
@@ -166,20 +173,20 @@ private:
         bytes.reserve(kMaxDirections * DirectionRecordSize(layout_.directionRecord));
         for (int d = 0; d < kMaxDirections; ++d) {
             const TDirectionSettings& direction = plan_.Direction[d];
-            for (const std::uint32_t mask :
-                 {direction.HeadMask, direction.GreenMask, direction.RedMask, direction.TailMask, direction.BlinkMask})
+            for (const std::uint32_t mask : {direction.HeadMask, direction.GreenMask, direction.RedMask,
+                                             direction.TailMask, direction.BlinkMask})
                 AppendLe(bytes, mask, 4);
             switch (layout_.directionRecord) {
-            case DirectionRecord::MasksHeadTail:
-                AppendDurations(bytes, direction, false);
-                break;
-            case DirectionRecord::ProgramDurations:
-                AppendDurations(bytes, direction, true);
-                break;
-            case DirectionRecord::ProgramAndManualDurations:
-                AppendDurations(bytes, direction, true);
-                AppendDurations(bytes, plan_.DirectionManual[d], true);
-                break;
+                case DirectionRecord::MasksHeadTail:
+                    AppendDurations(bytes, direction, false);
+                    break;
+                case DirectionRecord::ProgramDurations:
+                    AppendDurations(bytes, direction, true);
+                    break;
+                case DirectionRecord::ProgramAndManualDurations:
+                    AppendDurations(bytes, direction, true);
+                    AppendDurations(bytes, plan_.DirectionManual[d], true);
+                    break;
             }
         }
         return bytes;
@@ -206,7 +213,8 @@ private:
         }
         records_.Record(kTvpButtonsAddress, buttons);
         for (int b = 1; b <= kMaxTvpButtons; ++b)
-            records_.Record(static_cast<std::uint16_t>(kTvpPeriodAddress + 16 * (b - 1)), PedestrianPeriods(b));
+            records_.Record(static_cast<std::uint16_t>(kTvpPeriodAddress + 16 * (b - 1)),
+                            PedestrianPeriods(b));
         records_.Record(kInsertionMapAddress, InsertionMap());
         Bytes waitMasks;
         for (int b = 1; b <= kMaxTvpButtons; ++b) AppendLe(waitMasks, plan_.Tvp[b].WaitMask, 4);
@@ -245,7 +253,8 @@ private:
         Bytes bytes;
         bytes.reserve(kScheduleBlockSize);
         for (const auto& day : plan_.Schedule)
-            for (const TScheduleEntry& row : day) bytes.insert(bytes.end(), {row.Hour, row.Minute, row.Command});
+            for (const TScheduleEntry& row : day)
+                bytes.insert(bytes.end(), {row.Hour, row.Minute, row.Command});
         return bytes;
     }
 
@@ -268,7 +277,8 @@ private:
         records_.Record(kDetectorsAddress, detectors);
         for (int i = 0; i < kMaxDetectors; ++i) {
             Bytes zones;
-            for (int z = 0; z < kMaxDetectorZones; ++z) AppendLe(zones, plan_.Detector[i].ZoneDirections[z], 2);
+            for (int z = 0; z < kMaxDetectorZones; ++z)
+                AppendLe(zones, plan_.Detector[i].ZoneDirections[z], 2);
             records_.Block(static_cast<std::uint16_t>(kZonesAddress + 96 * i), zones);
         }
         records_.Block(kLoadSumsAddress, ProgramLoadSums());

@@ -18,9 +18,12 @@ enum class DirectionRecord {
 
 constexpr std::size_t DirectionRecordSize(DirectionRecord record) {
     switch (record) {
-    case DirectionRecord::MasksHeadTail: return 22;
-    case DirectionRecord::ProgramDurations: return 25;
-    case DirectionRecord::ProgramAndManualDurations: return 30;
+        case DirectionRecord::MasksHeadTail:
+            return 22;
+        case DirectionRecord::ProgramDurations:
+            return 25;
+        case DirectionRecord::ProgramAndManualDurations:
+            return 30;
     }
     return 0;
 }
@@ -73,37 +76,94 @@ inline constexpr std::size_t kPhaseRecordSize = 3;
 inline constexpr std::size_t kScheduleBlockSize = 7 * 16 * 3;
 inline constexpr std::size_t kSpeedRowSize = 10;
 
-inline constexpr RomLayout kLayout410{RomFamily::Rom41x, false, true, false, DirectionRecord::MasksHeadTail,
-                                      864, 1216, 1264, 1600, 1699, 0, false, 1702};
-inline constexpr RomLayout kLayout411{RomFamily::Rom41x, false, true, false, DirectionRecord::ProgramDurations,
-                                      864, 1264, 1312, 1648, 1747, 0, false, 1750};
-inline constexpr RomLayout kLayout413{RomFamily::Rom41x, false, false, true,
+inline constexpr RomLayout kLayout410{RomFamily::Rom41x,
+                                      false,
+                                      true,
+                                      false,
+                                      DirectionRecord::MasksHeadTail,
+                                      864,
+                                      1216,
+                                      1264,
+                                      1600,
+                                      1699,
+                                      0,
+                                      false,
+                                      1702};
+inline constexpr RomLayout kLayout411{RomFamily::Rom41x,
+                                      false,
+                                      true,
+                                      false,
+                                      DirectionRecord::ProgramDurations,
+                                      864,
+                                      1264,
+                                      1312,
+                                      1648,
+                                      1747,
+                                      0,
+                                      false,
+                                      1750};
+inline constexpr RomLayout kLayout413{RomFamily::Rom41x,
+                                      false,
+                                      false,
+                                      true,
                                       DirectionRecord::ProgramAndManualDurations,
-                                      864, 1344, 1392, 1728, 1827, 1830, false, 1910};
-inline constexpr RomLayout kLayout420{RomFamily::Rom42x, true, false, true,
+                                      864,
+                                      1344,
+                                      1392,
+                                      1728,
+                                      1827,
+                                      1830,
+                                      false,
+                                      1910};
+inline constexpr RomLayout kLayout420{RomFamily::Rom42x,
+                                      true,
+                                      false,
+                                      true,
                                       DirectionRecord::ProgramAndManualDurations,
-                                      840, 1320, 1482, 1818, 1917, 1920, false, 2001};
-inline constexpr RomLayout kLayout421{RomFamily::Rom42x, true, false, true,
+                                      840,
+                                      1320,
+                                      1482,
+                                      1818,
+                                      1917,
+                                      1920,
+                                      false,
+                                      2001};
+inline constexpr RomLayout kLayout421{RomFamily::Rom42x,
+                                      true,
+                                      false,
+                                      true,
                                       DirectionRecord::ProgramAndManualDurations,
-                                      840, 1320, 1482, 1818, 1917, 1920, true, 2974};
+                                      840,
+                                      1320,
+                                      1482,
+                                      1818,
+                                      1917,
+                                      1920,
+                                      true,
+                                      2974};
 
 // The layout of a RomVersion; nullptr for a value that names no ROM type.
 constexpr const RomLayout* RomLayoutFor(std::uint8_t romVersion) {
     switch (romVersion) {
-    case 0: return &kLayout410;
-    case 1:
-    case 2: return &kLayout411;
-    case 3: return &kLayout413;
-    case 4: return &kLayout420;
-    case 5: return &kLayout421;
-    default: return nullptr;
+        case 0:
+            return &kLayout410;
+        case 1:
+        case 2:
+            return &kLayout411;
+        case 3:
+            return &kLayout413;
+        case 4:
+            return &kLayout420;
+        case 5:
+            return &kLayout421;
+        default:
+            return nullptr;
     }
 }
 
 // Each block ends where the next begins, and the coordinator has 99 bytes.
 constexpr bool BlocksAreContiguous(const RomLayout& layout) {
-    return layout.directions + 16 * DirectionRecordSize(layout.directionRecord) ==
-               layout.phases &&
+    return layout.directions + 16 * DirectionRecordSize(layout.directionRecord) == layout.phases &&
            layout.coordinator - layout.schedule == kScheduleBlockSize &&
            layout.powerOn - layout.coordinator == 99;
 }

@@ -28,7 +28,8 @@ bool PassesExtensionTest(std::string_view path, std::string_view extensionList) 
     return extensionList.find(extension + ";") != std::string_view::npos;
 }
 
-std::string CommandLineFromArguments(std::string_view programPath, const std::vector<std::string>& arguments) {
+std::string CommandLineFromArguments(std::string_view programPath,
+                                     const std::vector<std::string>& arguments) {
     std::string commandLine = "\"" + std::string(programPath) + "\"";
     for (const std::string& argument : arguments) commandLine += " " + argument;
     return commandLine;

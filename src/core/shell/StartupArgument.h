@@ -18,8 +18,7 @@ bool PassesExtensionTest(std::string_view path, std::string_view extensionList);
 
 // A command line as the platform hands it over when it has an argument vector:
 // the quoted program path, then the arguments joined by single blanks.
-std::string CommandLineFromArguments(std::string_view programPath,
-                                     const std::vector<std::string>& arguments);
+std::string CommandLineFromArguments(std::string_view programPath, const std::vector<std::string>& arguments);
 
 // The file argument of a command line: everything after the program's quoted
 // path, as one path, without its surrounding quotes. lowerCase applies where

@@ -11,20 +11,30 @@ namespace {
 constexpr int kMillisecondsPerMinute = 60 * 1000;
 constexpr int kMillisecondsPerHour = 60 * kMillisecondsPerMinute;
 
-std::uint8_t LowByte(unsigned value) { return static_cast<std::uint8_t>(value & 0xFF); }
+std::uint8_t LowByte(unsigned value) {
+    return static_cast<std::uint8_t>(value & 0xFF);
+}
 
-bool HasDirection(std::uint16_t directions, int d) { return (directions >> d) & 1u; }
+bool HasDirection(std::uint16_t directions, int d) {
+    return (directions >> d) & 1u;
+}
 
 }  // namespace
 
 std::string_view SimModePrefix(SimMode mode) {
     switch (mode) {
-    case SimMode::PowerOn: return "Вкл. - ";
-    case SimMode::Program: return "АПП - ";
-    case SimMode::Pedestrian: return "ТВП - ";
-    case SimMode::Manual: return "РУ - ";
-    case SimMode::Fault: return "ФБ - ";
-    case SimMode::Stopped: return "";
+        case SimMode::PowerOn:
+            return "Вкл. - ";
+        case SimMode::Program:
+            return "АПП - ";
+        case SimMode::Pedestrian:
+            return "ТВП - ";
+        case SimMode::Manual:
+            return "РУ - ";
+        case SimMode::Fault:
+            return "ФБ - ";
+        case SimMode::Stopped:
+            return "";
     }
     return "";
 }
@@ -39,7 +49,9 @@ const TSignalProgram& SimulationEngine::Program() const {
     return plan_.Program[std::clamp(currentProgram_, 1, kMaxPrograms) - 1];
 }
 
-int SimulationEngine::TactCountByte() const { return Program().TactCount & 0xFF; }
+int SimulationEngine::TactCountByte() const {
+    return Program().TactCount & 0xFF;
+}
 
 int SimulationEngine::NextTact(int tact) const {
     const int n = TactCountByte();
@@ -63,13 +75,16 @@ std::uint16_t SimulationEngine::TactInterDurationAt(int tact) const {
     return tact >= 1 && tact <= kMaxTacts ? Program().TactInterDuration[tact - 1] : 0;
 }
 
-int SimulationEngine::DirectionLoopCount() const { return std::min<int>(plan_.DirectionCount, kMaxDirections); }
+int SimulationEngine::DirectionLoopCount() const {
+    return std::min<int>(plan_.DirectionCount, kMaxDirections);
+}
 
 // The longest switch-on of the program set: head plus early green, as a byte.
 std::uint8_t SimulationEngine::LargestHeadAndEarlyGreen() const {
     unsigned largest = 0;
     for (int d = 0; d < DirectionLoopCount(); ++d)
-        largest = std::max<unsigned>(largest, plan_.Direction[d].HeadDuration + plan_.Direction[d].ExtraGreenAfterRed);
+        largest = std::max<unsigned>(largest,
+                                     plan_.Direction[d].HeadDuration + plan_.Direction[d].ExtraGreenAfterRed);
     return LowByte(largest);
 }
 
@@ -79,9 +94,13 @@ void SimulationEngine::SetTimeOfDay(int milliseconds) {
     timeOfDay_ = ((milliseconds % kMillisecondsPerDay) + kMillisecondsPerDay) % kMillisecondsPerDay;
 }
 
-void SimulationEngine::ChooseWeekday(int weekday) { weekday_ = weekday >= 0 && weekday <= 6 ? weekday : 0; }
+void SimulationEngine::ChooseWeekday(int weekday) {
+    weekday_ = weekday >= 0 && weekday <= 6 ? weekday : 0;
+}
 
-void SimulationEngine::SetPaused(bool paused) { paused_ = paused && running_; }
+void SimulationEngine::SetPaused(bool paused) {
+    paused_ = paused && running_;
+}
 
 void SimulationEngine::ChooseProgram(std::optional<int> program) {
     followSchedule_ = false;
@@ -114,8 +133,8 @@ void SimulationEngine::RefreshFromPlan() {
     }
     for (int d = 0; d < DirectionLoopCount(); ++d) {
         const TDirectionSettings& direction = plan_.Direction[d];
-        const std::uint32_t used =
-            direction.HeadMask | direction.GreenMask | direction.RedMask | direction.TailMask | direction.BlinkMask;
+        const std::uint32_t used = direction.HeadMask | direction.GreenMask | direction.RedMask |
+                                   direction.TailMask | direction.BlinkMask;
         for (int k = 0; k < kChannelCount; ++k)
             if ((used >> k) & 1u) channels_[k].colourOf[d] = plan_.ChannelColour[k];
     }
@@ -160,7 +179,8 @@ void SimulationEngine::Tick() {
             } else {
                 // Without the schedule nothing else would turn the power-on
                 // state into the program: the chosen program starts now.
-                if (powerOnEnding_ && !followSchedule_ && mode_ == SimMode::Program) command_ = kSimCommandPhase;
+                if (powerOnEnding_ && !followSchedule_ && mode_ == SimMode::Program)
+                    command_ = kSimCommandPhase;
                 powerOnEnding_ = false;
                 if (mode_ == SimMode::Manual) ApplyManualCommand();
             }
@@ -240,7 +260,8 @@ void SimulationEngine::RefreshPedestrianButtons42x() {
     for (int b = 1; b <= kMaxTvpButtons; ++b) {
         bool enabled = false;
         if (b <= plan_.TvpButtonCount)
-            for (int t = 1; t <= tactCount; ++t) enabled = enabled || TactPhaseAt(t) == plan_.TvpInsertPhase[b - 1];
+            for (int t = 1; t <= tactCount; ++t)
+                enabled = enabled || TactPhaseAt(t) == plan_.TvpInsertPhase[b - 1];
         controls_.pedestrianEnabled[b - 1] = enabled;
     }
 }
@@ -259,57 +280,59 @@ void SimulationEngine::StartProgram() {
 void SimulationEngine::ApplyCommand() {
     if (appliedCommand_ == command_) return;
     switch (command_) {
-    case kSimCommandOff:
-        lamps_ = flashingLamps_ = 0;
-        break;
-    case kSimCommandAllRed:
-        lamps_ = plan_.AllRedMask;
-        flashingLamps_ = 0;
-        break;
-    case kSimCommandYellowFlash:
-        lamps_ = flashingLamps_ = plan_.YellowFlashMask;
-        break;
-    default:
-        if (static_cast<std::uint8_t>(mode_) > static_cast<std::uint8_t>(SimMode::Pedestrian)) StartProgram();
-        break;
+        case kSimCommandOff:
+            lamps_ = flashingLamps_ = 0;
+            break;
+        case kSimCommandAllRed:
+            lamps_ = plan_.AllRedMask;
+            flashingLamps_ = 0;
+            break;
+        case kSimCommandYellowFlash:
+            lamps_ = flashingLamps_ = plan_.YellowFlashMask;
+            break;
+        default:
+            if (static_cast<std::uint8_t>(mode_) > static_cast<std::uint8_t>(SimMode::Pedestrian))
+                StartProgram();
+            break;
     }
 }
 
 void SimulationEngine::CycleEngine41x() {
     if (!running_) return;
     switch (mode_) {
-    case SimMode::Program:
-        ++programSeconds_;
-        if (tactCountdown_ > 0) {
-            --tactCountdown_;
-        } else if (command_ == kSimCommandPhase && TactCountByte() > 0) {
-            interTactTime_ = TactInterDurationAt(currentTact_);
-            currentTact_ = NextTact(currentTact_);
-            if (currentTact_ == 1) {
-                servedCalls_.fill(0);
-                if (PedestrianService41x()) return;  // the status line stays as it was this tick
+        case SimMode::Program:
+            ++programSeconds_;
+            if (tactCountdown_ > 0) {
+                --tactCountdown_;
+            } else if (command_ == kSimCommandPhase && TactCountByte() > 0) {
+                interTactTime_ = TactInterDurationAt(currentTact_);
+                currentTact_ = NextTact(currentTact_);
+                if (currentTact_ == 1) {
+                    servedCalls_.fill(0);
+                    if (PedestrianService41x()) return;  // the status line stays as it was this tick
+                }
+                targetPhase_ = TactPhaseAt(currentTact_);
+                if (targetPhase_ != currentPhase_)
+                    tactCountdown_ = static_cast<std::uint16_t>(
+                        TactInterDurationAt(PreviousTact(currentTact_)) + TactDurationAt(currentTact_) - 1);
             }
-            targetPhase_ = TactPhaseAt(currentTact_);
-            if (targetPhase_ != currentPhase_)
-                tactCountdown_ = static_cast<std::uint16_t>(TactInterDurationAt(PreviousTact(currentTact_)) +
-                                                            TactDurationAt(currentTact_) - 1);
-        }
-        break;
-    case SimMode::Pedestrian:
-        if (tactCountdown_ > 0) {
-            --tactCountdown_;
-        } else if (!PedestrianService41x()) {
-            // After a pedestrian phase the cycle begins again from its start.
-            interTactTime_ = PhaseInterTactOf(plan_, targetPhase_);
-            currentTact_ = TactPhaseAt(1) == targetPhase_ ? 2 : 1;
-            targetPhase_ = TactPhaseAt(currentTact_);
-            tactCountdown_ = static_cast<std::uint16_t>(TactDurationAt(currentTact_) - 1 + interTactTime_);
-            transitionTime_ = sequenceTime_ = interTactTime_;
-        }
-        break;
-    default:
-        tactCountdown_ = static_cast<std::uint16_t>(TactDurationAt(currentTact_) - 1);
-        break;
+            break;
+        case SimMode::Pedestrian:
+            if (tactCountdown_ > 0) {
+                --tactCountdown_;
+            } else if (!PedestrianService41x()) {
+                // After a pedestrian phase the cycle begins again from its start.
+                interTactTime_ = PhaseInterTactOf(plan_, targetPhase_);
+                currentTact_ = TactPhaseAt(1) == targetPhase_ ? 2 : 1;
+                targetPhase_ = TactPhaseAt(currentTact_);
+                tactCountdown_ =
+                    static_cast<std::uint16_t>(TactDurationAt(currentTact_) - 1 + interTactTime_);
+                transitionTime_ = sequenceTime_ = interTactTime_;
+            }
+            break;
+        default:
+            tactCountdown_ = static_cast<std::uint16_t>(TactDurationAt(currentTact_) - 1);
+            break;
     }
     StatusTexts();
     panels_[4] = "Сек. Прогр. " + std::to_string(programSeconds_ / 2);
@@ -320,35 +343,37 @@ void SimulationEngine::CycleEngine42x() {
     ++programSeconds_;
     PedestrianStep42x();
     switch (mode_) {
-    case SimMode::Pedestrian:
-        if (tactCountdown_ > 0) {
-            --tactCountdown_;
-        } else {
-            // The cycle goes on with the tact after the inserted phase.
-            mode_ = SimMode::Program;
-            interTactTime_ = pedestrianPhaseNumber_ >= 1 ? PhaseInterTactOf(plan_, pedestrianPhaseNumber_ - 1u) : 0;
-            currentTact_ = NextTact(currentTact_);
-            targetPhase_ = TactPhaseAt(currentTact_);
-            if (targetPhase_ != currentPhase_)
-                tactCountdown_ = static_cast<std::uint16_t>(TactDurationAt(currentTact_) - 1 + interTactTime_);
-        }
-        EndOfInsertion42x();
-        break;
-    case SimMode::Program:
-        if (tactCountdown_ > 0) {
-            --tactCountdown_;
-        } else if (command_ == kSimCommandPhase) {
-            interTactTime_ = TactInterDurationAt(currentTact_);
-            currentTact_ = NextTact(currentTact_);
-            targetPhase_ = TactPhaseAt(currentTact_);
-            if (targetPhase_ != currentPhase_)
-                tactCountdown_ = static_cast<std::uint16_t>(TactInterDurationAt(PreviousTact(currentTact_)) +
-                                                            TactDurationAt(currentTact_) - 1);
-        }
-        break;
-    default:
-        tactCountdown_ = static_cast<std::uint16_t>(TactDurationAt(currentTact_) - 1);
-        break;
+        case SimMode::Pedestrian:
+            if (tactCountdown_ > 0) {
+                --tactCountdown_;
+            } else {
+                // The cycle goes on with the tact after the inserted phase.
+                mode_ = SimMode::Program;
+                interTactTime_ =
+                    pedestrianPhaseNumber_ >= 1 ? PhaseInterTactOf(plan_, pedestrianPhaseNumber_ - 1u) : 0;
+                currentTact_ = NextTact(currentTact_);
+                targetPhase_ = TactPhaseAt(currentTact_);
+                if (targetPhase_ != currentPhase_)
+                    tactCountdown_ =
+                        static_cast<std::uint16_t>(TactDurationAt(currentTact_) - 1 + interTactTime_);
+            }
+            EndOfInsertion42x();
+            break;
+        case SimMode::Program:
+            if (tactCountdown_ > 0) {
+                --tactCountdown_;
+            } else if (command_ == kSimCommandPhase) {
+                interTactTime_ = TactInterDurationAt(currentTact_);
+                currentTact_ = NextTact(currentTact_);
+                targetPhase_ = TactPhaseAt(currentTact_);
+                if (targetPhase_ != currentPhase_)
+                    tactCountdown_ = static_cast<std::uint16_t>(
+                        TactInterDurationAt(PreviousTact(currentTact_)) + TactDurationAt(currentTact_) - 1);
+            }
+            break;
+        default:
+            tactCountdown_ = static_cast<std::uint16_t>(TactDurationAt(currentTact_) - 1);
+            break;
     }
     StatusTexts();
     if (mode_ != SimMode::Pedestrian && mode_ != SimMode::Program) {
@@ -363,16 +388,27 @@ void SimulationEngine::CycleEngine42x() {
 void SimulationEngine::StatusTexts() {
     std::string commandText;
     switch (command_) {
-    case kSimCommandOff: commandText = "ОС"; break;
-    case kSimCommandAllRed: commandText = "КК"; break;
-    case kSimCommandYellowFlash: commandText = "ЖМ"; break;
-    case kSimCommandPhase:
-        TactStages();
-        commandText = " Фаза " + std::to_string(currentPhase_ + 1);
-        break;
-    case 4: commandText = "Останов"; break;
-    case 5: commandText = "ЗУ"; break;
-    default: break;  // a power-on state no controller knows
+        case kSimCommandOff:
+            commandText = "ОС";
+            break;
+        case kSimCommandAllRed:
+            commandText = "КК";
+            break;
+        case kSimCommandYellowFlash:
+            commandText = "ЖМ";
+            break;
+        case kSimCommandPhase:
+            TactStages();
+            commandText = " Фаза " + std::to_string(currentPhase_ + 1);
+            break;
+        case 4:
+            commandText = "Останов";
+            break;
+        case 5:
+            commandText = "ЗУ";
+            break;
+        default:
+            break;  // a power-on state no controller knows
     }
     if (command_ != kSimCommandPhase) {
         appliedCommand_ = command_;
@@ -381,15 +417,18 @@ void SimulationEngine::StatusTexts() {
     }
     std::string line = std::string(SimModePrefix(mode_)) + commandText;
     switch (tactStage_) {
-    case 1: line += " промтакт  " + std::to_string(stageCounter_ / 2); break;
-    case 2:
-        line += " основной  " + std::to_string(tactCountdown_ / 2) + " [выдержка  " + std::to_string(stageCounter_ / 2) +
-                "]";
-        break;
-    case 3:
-        if (mode_ != SimMode::Manual) line += " основной  " + std::to_string(tactCountdown_ / 2);
-        break;
-    default: break;
+        case 1:
+            line += " промтакт  " + std::to_string(stageCounter_ / 2);
+            break;
+        case 2:
+            line += " основной  " + std::to_string(tactCountdown_ / 2) + " [выдержка  " +
+                    std::to_string(stageCounter_ / 2) + "]";
+            break;
+        case 3:
+            if (mode_ != SimMode::Manual) line += " основной  " + std::to_string(tactCountdown_ / 2);
+            break;
+        default:
+            break;
     }
     statusLine_ = std::move(line);
 }
@@ -448,10 +487,11 @@ void SimulationEngine::SetPedestrianCountdowns(std::uint16_t startOffset) {
         for (int j = 1; j <= buttonCount; ++j) {
             if (plan_.TvpInsertPhase[j - 1] != TactPhaseAt(i)) continue;
             const TTvpButton& button = plan_.Tvp[j];
-            pedestrianCountdown_[j - 1] = static_cast<std::uint16_t>(
-                tactTime -
-                (PhaseInterTactOf(plan_, TactPhaseAt(i)) + button.Duration + PhaseInterTactOf(plan_, button.Phase)) +
-                elapsed);
+            pedestrianCountdown_[j - 1] =
+                static_cast<std::uint16_t>(tactTime -
+                                           (PhaseInterTactOf(plan_, TactPhaseAt(i)) + button.Duration +
+                                            PhaseInterTactOf(plan_, button.Phase)) +
+                                           elapsed);
             break;
         }
         elapsed = static_cast<std::uint16_t>(elapsed + tactTime);
@@ -463,7 +503,8 @@ bool SimulationEngine::PedestrianService41x() {
     bool anyServed = false;
     for (const std::uint8_t call : callQueue_) {
         if (call == 0) break;
-        anyServed = anyServed || std::find(servedCalls_.begin(), servedCalls_.end(), call) != servedCalls_.end();
+        anyServed =
+            anyServed || std::find(servedCalls_.begin(), servedCalls_.end(), call) != servedCalls_.end();
     }
     if (callQueue_[0] == 0 || anyServed) {
         mode_ = SimMode::Program;
@@ -546,7 +587,8 @@ void SimulationEngine::PressManualButton(std::uint8_t code) {
     if (mode_ != SimMode::Manual) return;
     if (code < kSimCommandPhase) lamps_ = flashingLamps_ = 0;
     manualCommand_ = code;
-    if (code >= kManualPhase1 && code - 3 <= plan_.PhaseCount) targetPhase_ = static_cast<std::uint8_t>(code - 4);
+    if (code >= kManualPhase1 && code - 3 <= plan_.PhaseCount)
+        targetPhase_ = static_cast<std::uint8_t>(code - 4);
 }
 
 void SimulationEngine::ApplyManualCommand() {
@@ -570,7 +612,8 @@ std::uint8_t SimulationEngine::ConflictMonitor() {
         --faultCountdown_;
         return verdict;
     }
-    if (verdict != 0) appliedCommand_ = kSimCommandPhase;  // keep watching while the lamps are off or flashing
+    if (verdict != 0)
+        appliedCommand_ = kSimCommandPhase;  // keep watching while the lamps are off or flashing
     if (appliedCommand_ == kSimCommandPhase) {
         if (plan_.GreenConflictMask & actualLamps_ & ~computedLamps_) {
             verdict = 1;  // a watched lamp is lit that should be dark
@@ -600,39 +643,40 @@ void SimulationEngine::TactStages() {
         InitialStart();
     } else {
         switch (tactStage_) {
-        case 1:
-            if (stageCounter_ > 0) {
-                --stageCounter_;
-                if (stageCounter_ == 0) {
-                    MainStart();
+            case 1:
+                if (stageCounter_ > 0) {
+                    --stageCounter_;
+                    if (stageCounter_ == 0) {
+                        MainStart();
+                    } else {
+                        StepDirections();
+                    }
                 } else {
-                    StepDirections();
+                    MainStart();
                 }
-            } else {
-                MainStart();
-            }
-            break;
-        case 2:
-            if (stageCounter_ > 0) {
-                --stageCounter_;
-            } else {
-                HoldEnd();
-            }
-            break;
-        case 3:
-            currentPhase_ = targetPhase_;
-            if (previousPhase_ != currentPhase_) {
-                transitionTime_ = (mode_ == SimMode::Pedestrian || mode_ == SimMode::Program)
-                                      ? interTactTime_
-                                      : PhaseInterTactOf(plan_, previousPhase_);
-                sourceDirections_ = PhaseDirectionsOf(plan_, previousPhase_);
-                targetDirections_ = PhaseDirectionsOf(plan_, currentPhase_);
-                onDirections_ = targetDirections_ & ~sourceDirections_;
-                offDirections_ = sourceDirections_ & ~targetDirections_;
-                StartInterTact();
-            }
-            break;
-        default: break;
+                break;
+            case 2:
+                if (stageCounter_ > 0) {
+                    --stageCounter_;
+                } else {
+                    HoldEnd();
+                }
+                break;
+            case 3:
+                currentPhase_ = targetPhase_;
+                if (previousPhase_ != currentPhase_) {
+                    transitionTime_ = (mode_ == SimMode::Pedestrian || mode_ == SimMode::Program)
+                                          ? interTactTime_
+                                          : PhaseInterTactOf(plan_, previousPhase_);
+                    sourceDirections_ = PhaseDirectionsOf(plan_, previousPhase_);
+                    targetDirections_ = PhaseDirectionsOf(plan_, currentPhase_);
+                    onDirections_ = targetDirections_ & ~sourceDirections_;
+                    offDirections_ = sourceDirections_ & ~targetDirections_;
+                    StartInterTact();
+                }
+                break;
+            default:
+                break;
         }
     }
     appliedCommand_ = command_;
@@ -728,50 +772,50 @@ void SimulationEngine::StepDirection(int d, const TDirectionSettings& durations,
             return;
         }
         switch (step) {
-        case 1:
-            counter = LowByte(durations.ExtraGreenAfterGreen);
-            step = 2;
-            if (!programSet) return;
-            break;
-        case 2:
-            counter = LowByte(2u * LowByte(durations.GreenBlinkCount));
-            lamps_ |= masks.GreenMask;
-            flashingLamps_ |= masks.GreenMask;
-            step = 3;
-            break;
-        case 3:
-            counter = LowByte(durations.TailDuration);
-            lamps_ &= ~masks.GreenMask;
-            flashingLamps_ &= ~masks.GreenMask;
-            lamps_ |= masks.TailMask;
-            step = 4;
-            break;
-        case 4:
-            lamps_ = (lamps_ & ~masks.TailMask) | masks.RedMask;
-            step = 5;
-            return;
-        case 6: {
-            const unsigned head = LowByte(durations.HeadDuration);
-            const unsigned early = LowByte(durations.ExtraGreenAfterRed);
-            counter = head + early < sequenceTime_ ? LowByte(sequenceTime_ - head - early) : 0;
-            step = 7;
-            break;
-        }
-        case 7:
-            counter = LowByte(durations.HeadDuration);
-            lamps_ = (lamps_ & ~masks.RedMask) | masks.HeadMask;
-            step = 8;
-            break;
-        case 8:
-            lamps_ = (lamps_ & ~masks.HeadMask) | masks.GreenMask;
-            flashingLamps_ |= masks.BlinkMask;
-            step = 9;
-            return;
-        case 10:
-            step = 0;
-            return;
-        default:
-            return;  // 0, 5 and 9: at rest
+            case 1:
+                counter = LowByte(durations.ExtraGreenAfterGreen);
+                step = 2;
+                if (!programSet) return;
+                break;
+            case 2:
+                counter = LowByte(2u * LowByte(durations.GreenBlinkCount));
+                lamps_ |= masks.GreenMask;
+                flashingLamps_ |= masks.GreenMask;
+                step = 3;
+                break;
+            case 3:
+                counter = LowByte(durations.TailDuration);
+                lamps_ &= ~masks.GreenMask;
+                flashingLamps_ &= ~masks.GreenMask;
+                lamps_ |= masks.TailMask;
+                step = 4;
+                break;
+            case 4:
+                lamps_ = (lamps_ & ~masks.TailMask) | masks.RedMask;
+                step = 5;
+                return;
+            case 6: {
+                const unsigned head = LowByte(durations.HeadDuration);
+                const unsigned early = LowByte(durations.ExtraGreenAfterRed);
+                counter = head + early < sequenceTime_ ? LowByte(sequenceTime_ - head - early) : 0;
+                step = 7;
+                break;
+            }
+            case 7:
+                counter = LowByte(durations.HeadDuration);
+                lamps_ = (lamps_ & ~masks.RedMask) | masks.HeadMask;
+                step = 8;
+                break;
+            case 8:
+                lamps_ = (lamps_ & ~masks.HeadMask) | masks.GreenMask;
+                flashingLamps_ |= masks.BlinkMask;
+                step = 9;
+                return;
+            case 10:
+                step = 0;
+                return;
+            default:
+                return;  // 0, 5 and 9: at rest
         }
     }
 }

@@ -39,19 +39,19 @@ inline constexpr std::uint8_t kNoManualCommand = 255;
 
 // What the window draws for one channel.
 struct ChannelRecord {
-    std::uint8_t lit = 0;                          // the lamp after the last tick
+    std::uint8_t lit = 0;                                 // the lamp after the last tick
     std::array<std::uint8_t, kMaxDirections> colourOf{};  // its colour in each direction using it, else 0
     std::array<std::uint8_t, kMaxTvpButtons> wait{};      // 9 where it is button b's "wait" display
-    std::uint8_t fault = 0;                        // 0 none, 1 failed dark, 2 failed lit
+    std::uint8_t fault = 0;                               // 0 none, 1 failed dark, 2 failed lit
 };
 
 // Which controls of the window can be used.
 struct SimulationControls {
     bool pauseEnabled = false;
-    bool buttonGroupUsable = false;                // the pedestrian and manual buttons
-    bool manualShown = false;                      // manual buttons shown, pedestrian ones hidden
+    bool buttonGroupUsable = false;  // the pedestrian and manual buttons
+    bool manualShown = false;        // manual buttons shown, pedestrian ones hidden
     std::array<bool, kMaxTvpButtons> pedestrianEnabled{};
-    std::array<bool, 3> phaseButtonEnabled{};      // "Ф.2", "Ф.3", "Ф.4" ("Ф.1" always)
+    std::array<bool, 3> phaseButtonEnabled{};  // "Ф.2", "Ф.3", "Ф.4" ("Ф.1" always)
 };
 
 enum class SimulationMessage { None, ButtonAlreadyPressed };

@@ -22,14 +22,19 @@ constexpr int kMinutesPerDay = 24 * 60;
 // real programs repeat within minutes.
 constexpr std::size_t kMaxScanTicks = 4'000'000;
 
-int DirectionCountOf(const TSignalPlan& plan) { return std::clamp<int>(plan.DirectionCount, 0, kMaxDirections); }
-int ProgramCountOf(const TSignalPlan& plan) { return std::clamp<int>(plan.ProgramCount, 1, kMaxPrograms); }
+int DirectionCountOf(const TSignalPlan& plan) {
+    return std::clamp<int>(plan.DirectionCount, 0, kMaxDirections);
+}
+int ProgramCountOf(const TSignalPlan& plan) {
+    return std::clamp<int>(plan.ProgramCount, 1, kMaxPrograms);
+}
 
 // ---- link maps --------------------------------------------------------------
 
 std::string_view Trimmed(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
+        text.remove_suffix(1);
     return text;
 }
 
@@ -44,7 +49,8 @@ bool ReadNumber(std::string_view text, int& value) {
 constexpr char kLetters[] = {kSumoDark, kSumoRed, kSumoYellow, kSumoRedYellow, kSumoGreen};
 
 int LetterCode(char letter) {
-    return static_cast<int>(std::find(std::begin(kLetters), std::end(kLetters), letter) - std::begin(kLetters));
+    return static_cast<int>(std::find(std::begin(kLetters), std::end(kLetters), letter) -
+                            std::begin(kLetters));
 }
 
 struct Signals {
@@ -113,8 +119,8 @@ std::string StateOf(const TSignalPlan& plan, std::uint64_t code) {
 }
 
 // Consecutive equal states as one phase; the first phase stays first.
-std::vector<SumoPhase> Phases(const TSignalPlan& plan, const std::vector<std::uint64_t>& codes, std::size_t from,
-                              std::size_t to) {
+std::vector<SumoPhase> Phases(const TSignalPlan& plan, const std::vector<std::uint64_t>& codes,
+                              std::size_t from, std::size_t to) {
     std::vector<SumoPhase> phases;
     for (std::size_t t = from; t < to; ++t) {
         if (t > from && codes[t] == codes[t - 1]) {
@@ -146,7 +152,8 @@ struct Scan {
 // Whether the tick just run entered tact 1 of the running program: the tact
 // changes on a tick that finds the countdown at zero, and a program's own
 // start (from off, all red or flashing) is no entry of its cycle.
-bool EnteredTactOne(const SimulationEngine& engine, std::uint16_t countdownBefore, std::uint8_t commandBefore) {
+bool EnteredTactOne(const SimulationEngine& engine, std::uint16_t countdownBefore,
+                    std::uint8_t commandBefore) {
     return engine.command() == kSimCommandPhase && engine.mode() == SimMode::Program &&
            commandBefore == kSimCommandPhase && countdownBefore == 0 && engine.currentTact() == 1;
 }
@@ -187,7 +194,8 @@ Scan ScanProgram(const TSignalPlan& plan, int program) {
             const std::size_t a = entries[end - 2 * span];
             const std::size_t b = entries[end - span];
             const std::size_t c = entries[end];
-            if (b - a != c - b || !std::equal(codes.begin() + a, codes.begin() + b, codes.begin() + b)) continue;
+            if (b - a != c - b || !std::equal(codes.begin() + a, codes.begin() + b, codes.begin() + b))
+                continue;
             scan.cycle.assign(codes.begin() + a, codes.begin() + b);
             for (std::size_t t = a; t < b; ++t) scan.conflicts |= conflicts[t];
             return scan;
@@ -203,8 +211,8 @@ Scan ScanProgram(const TSignalPlan& plan, int program) {
 constexpr int kTicksPerDay = 2 * 24 * 60 * 60;
 
 struct DayRun {
-    std::vector<std::uint64_t> codes;  // by half-second of the day
-    std::vector<std::uint8_t> program;  // the program running then, 0 for none
+    std::vector<std::uint64_t> codes;       // by half-second of the day
+    std::vector<std::uint8_t> program;      // the program running then, 0 for none
     std::vector<std::vector<int>> entries;  // by program: the half-seconds that enter its tact 1
 };
 
@@ -218,7 +226,8 @@ DayRun RunDay(const TSignalPlan& plan, int weekday) {
     day.entries.resize(kMaxPrograms + 1);
     TSignalPlan run = plan;
     const int midnight = ScheduleCommandAt(plan, weekday, 0, 0);
-    run.PowerOnState = midnight <= kCommandYellowFlash ? static_cast<std::uint8_t>(midnight) : kSimCommandPhase;
+    run.PowerOnState =
+        midnight <= kCommandYellowFlash ? static_cast<std::uint8_t>(midnight) : kSimCommandPhase;
     run.PowerOnDuration = 0;
     const SignalReader signalsOf(plan);
     SimulationEngine engine(run, kMillisecondsPerDay - kMillisecondsPerTick);
@@ -239,7 +248,8 @@ DayRun RunDay(const TSignalPlan& plan, int weekday) {
 
 // The first half-second from which the day shows the program otherwise than
 // its cycle, while the program runs on from an entry into its tact 1.
-std::optional<int> FirstDeparture(const DayRun& day, int program, int entry, const std::vector<std::uint64_t>& cycle) {
+std::optional<int> FirstDeparture(const DayRun& day, int program, int entry,
+                                  const std::vector<std::uint64_t>& cycle) {
     for (int t = entry; t < kTicksPerDay && day.program[t] == program; ++t)
         if (day.codes[t] != cycle[static_cast<std::size_t>(t - entry) % cycle.size()]) return t;
     return std::nullopt;
@@ -249,9 +259,12 @@ std::optional<int> FirstDeparture(const DayRun& day, int program, int entry, con
 
 std::string StateProgram(int command) {
     switch (command) {
-    case kCommandSignalsOff: return std::string(kSumoDarkProgram);
-    case kCommandAllRed: return std::string(kSumoAllRedProgram);
-    default: return std::string(kSumoFlashProgram);
+        case kCommandSignalsOff:
+            return std::string(kSumoDarkProgram);
+        case kCommandAllRed:
+            return std::string(kSumoAllRedProgram);
+        default:
+            return std::string(kSumoFlashProgram);
     }
 }
 
@@ -278,7 +291,9 @@ std::vector<std::string> ProgramsByMinute(const TSignalPlan& plan, int weekday) 
 
 // ---- the file -----------------------------------------------------------------
 
-std::string Seconds(int ticks) { return std::to_string(ticks / 2) + (ticks % 2 != 0 ? ".5" : ""); }
+std::string Seconds(int ticks) {
+    return std::to_string(ticks / 2) + (ticks % 2 != 0 ? ".5" : "");
+}
 
 std::string LinkState(const std::string& directionState, const std::optional<SumoLinkMap>& links) {
     if (!links) return directionState;
@@ -303,10 +318,11 @@ std::string Xml(const SumoExport& result, const SumoExportOptions& options) {
                    LinkState(phase.state, options.links) + "\"/>\n";
         xml += "    </tlLogic>\n";
     }
-    xml += "    <WAUT refTime=\"0\" id=\"" + waut + "\" startProg=\"" + XmlEscaped(result.startProgram) + "\">\n";
+    xml += "    <WAUT refTime=\"0\" id=\"" + waut + "\" startProg=\"" + XmlEscaped(result.startProgram) +
+           "\">\n";
     for (const SumoSwitch& change : result.switches)
-        xml += "        <wautSwitch time=\"" + std::to_string(change.second) + "\" to=\"" + XmlEscaped(change.program) +
-               "\"/>\n";
+        xml += "        <wautSwitch time=\"" + std::to_string(change.second) + "\" to=\"" +
+               XmlEscaped(change.program) + "\"/>\n";
     xml += "    </WAUT>\n";
     xml += "    <wautJunction wautID=\"" + waut + "\" junctionID=\"" + tls + "\"/>\n";
     xml += "</additional>\n";
@@ -358,7 +374,8 @@ SumoLinkMapRead ParseSumoLinkMap(std::string_view text, int directionCount) {
         const std::size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (const std::size_t hash = line.find('#'); hash != std::string_view::npos) line = line.substr(0, hash);
+        if (const std::size_t hash = line.find('#'); hash != std::string_view::npos)
+            line = line.substr(0, hash);
         line = Trimmed(line);
         if (line.empty()) continue;
         const std::size_t colon = line.find(':');
@@ -407,7 +424,8 @@ SumoLinkMapRead ParseSumoLinkMap(std::string_view text, int directionCount) {
 }
 
 bool IsSumoId(std::string_view id) {
-    return !id.empty() && std::none_of(id.begin(), id.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+    return !id.empty() &&
+           std::none_of(id.begin(), id.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }
 
 char SumoSignalOf(const TSignalPlan& plan, int direction, std::uint32_t lamps, bool* conflict) {
@@ -428,7 +446,8 @@ SumoExport BuildSumoExport(const TSignalPlan& plan, const SumoExportOptions& opt
         return result;
     }
     if (options.links) {
-        for (std::size_t d = static_cast<std::size_t>(DirectionCountOf(plan)); d < options.links->linksOf.size(); ++d)
+        for (std::size_t d = static_cast<std::size_t>(DirectionCountOf(plan));
+             d < options.links->linksOf.size(); ++d)
             if (!options.links->linksOf[d].empty()) {
                 result.error = "the link map names direction " + std::to_string(d + 1) + ", the plan has " +
                                std::to_string(DirectionCountOf(plan));
@@ -439,7 +458,8 @@ SumoExport BuildSumoExport(const TSignalPlan& plan, const SumoExportOptions& opt
     const std::vector<std::string> byMinute = ProgramsByMinute(plan, options.weekday);
     result.startProgram = byMinute[0];
     for (int minute = 1; minute < kMinutesPerDay; ++minute)
-        if (byMinute[minute] != byMinute[minute - 1]) result.switches.push_back({minute * 60, byMinute[minute]});
+        if (byMinute[minute] != byMinute[minute - 1])
+            result.switches.push_back({minute * 60, byMinute[minute]});
 
     const DayRun day = RunDay(plan, options.weekday);
     for (int p = 1; p <= ProgramCountOf(plan); ++p) {
@@ -492,8 +512,8 @@ SumoExport BuildSumoExport(const TSignalPlan& plan, const SumoExportOptions& opt
                 when = "not run on " + std::string(kDayNames[options.weekday]);
             }
         }
-        program.note = name + ": cycle " + Seconds(program.cycleTicks) + " s from the half-second that enters tact 1; " +
-                       when;
+        program.note = name + ": cycle " + Seconds(program.cycleTicks) +
+                       " s from the half-second that enters tact 1; " + when;
         if (scan.conflicts != 0)
             result.warnings.push_back(name + ": direction(s) " + Directions(scan.conflicts) +
                                       " show green together with red or yellow; SUMO shows them green");
@@ -505,7 +525,8 @@ SumoExport BuildSumoExport(const TSignalPlan& plan, const SumoExportOptions& opt
     result.programs.push_back(StateLogic(plan, kSumoFlashProgram, {0, plan.YellowFlashMask},
                                          "ЖМ: yellow flashing, dark on the whole second"));
     result.programs.push_back(StateLogic(plan, kSumoDarkProgram, {0, 0}, "ОС: signals off"));
-    result.programs.push_back(StateLogic(plan, kSumoAllRedProgram, {plan.AllRedMask, plan.AllRedMask}, "КК: all red"));
+    result.programs.push_back(
+        StateLogic(plan, kSumoAllRedProgram, {plan.AllRedMask, plan.AllRedMask}, "КК: all red"));
     result.xml = Xml(result, options);
     return result;
 }

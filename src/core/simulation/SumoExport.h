@@ -59,7 +59,7 @@ struct SumoPhase {
 };
 
 struct SumoProgram {
-    std::string id;                // "1" .. "16", or one of the three states
+    std::string id;  // "1" .. "16", or one of the three states
     std::vector<SumoPhase> phases;
     int cycleTicks = 0;
     // Signal programs: the half-second of the day at which the controller,

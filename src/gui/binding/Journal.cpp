@@ -10,67 +10,92 @@ constexpr std::string_view kQuote = "\"";
 constexpr std::string_view kUndoCaption = "Отменить";
 constexpr std::string_view kRedoCaption = "Повторить";
 
-std::string Quoted(std::string_view text) { return std::string(kQuote) + std::string(text) + std::string(kQuote); }
+std::string Quoted(std::string_view text) {
+    return std::string(kQuote) + std::string(text) + std::string(kQuote);
+}
 
 std::string EditDescription(int tag, const JournalEntry& entry) {
     switch (tag) {
-        case 1: return "РУ-Длительность " + Quoted("Включения фазы");
-        case 2: return "РУ-Длительность " + Quoted("Завершения фазы");
-        case 3: return "РУ-Доп. зелеленый после зеленого";
-        case 4: return "РУ-Доп. зеленый после красного";
-        case 5: return "РУ-Число миганий зеленого";
-        case 6: return Quoted("номер фазы") + "-" + Quoted("зеленой улицы");
+        case 1:
+            return "РУ-Длительность " + Quoted("Включения фазы");
+        case 2:
+            return "РУ-Длительность " + Quoted("Завершения фазы");
+        case 3:
+            return "РУ-Доп. зелеленый после зеленого";
+        case 4:
+            return "РУ-Доп. зеленый после красного";
+        case 5:
+            return "РУ-Число миганий зеленого";
+        case 6:
+            return Quoted("номер фазы") + "-" + Quoted("зеленой улицы");
         case 7:  // column 3 holds a phase number too
             return std::string("ТВП-") + (ByteAt(entry.payload, 0) == 2 ? "длитльность фазы" : "№ фазы");
-        case 8: return "координатор-задержка";
+        case 8:
+            return "координатор-задержка";
         case 9: {
             constexpr std::array<std::string_view, 3> kColumns = {"№ фазы", "длитльность фазы",
                                                                   "длительность промтакта"};
             const unsigned column = ByteAt(entry.payload, 1);
             return "такт прораммы-" + std::string(kColumns[column >= 1 && column <= 3 ? column - 1 : 0]);
         }
-        default: return "Изменение значения";
+        default:
+            return "Изменение значения";
     }
 }
 
 std::string ShapeDescription(const JournalEntry& entry) {
-    constexpr std::array<std::string_view, 4> kSettings = {"желтое мигание", "кругом красное", "конфликт зеленого",
-                                                           "конфликт красного"};
+    constexpr std::array<std::string_view, 4> kSettings = {"желтое мигание", "кругом красное",
+                                                           "конфликт зеленого", "конфликт красного"};
     switch (entry.payload.empty() ? 0 : entry.payload[0]) {
-        case 'c': return Quoted("цвет");
-        case 'f': return Quoted("направления в фазе");
-        case 'n': return "канал-" + Quoted("структуры направления");
-        case 't': return "канал-" + Quoted("ждите (ТВП)");
+        case 'c':
+            return Quoted("цвет");
+        case 'f':
+            return Quoted("направления в фазе");
+        case 'n':
+            return "канал-" + Quoted("структуры направления");
+        case 't':
+            return "канал-" + Quoted("ждите (ТВП)");
         case 'u': {
             const unsigned m = ByteAt(entry.payload, 1);
             return "канал-" + std::string(kSettings[m >= 1 && m <= 4 ? m - 1 : 0]);
         }
-        default: return {};
+        default:
+            return {};
     }
 }
 
 std::string ButtonDescription(int tag) {
-    constexpr std::array<std::string_view, 5> kCleared = {"уставки ждите в ТВП", "суточного графика", "цвета/уставки",
-                                                          "направлений в фазе", "структура направления"};
+    constexpr std::array<std::string_view, 5> kCleared = {"уставки ждите в ТВП", "суточного графика",
+                                                          "цвета/уставки", "направлений в фазе",
+                                                          "структура направления"};
     return "Очистку " + Quoted(kCleared[tag >= 1 && tag <= 5 ? tag - 1 : 0]);
 }
 
 std::string ComboDescription(int tag) {
     switch (tag) {
-        case 1: return "Выбор в списке " + Quoted("тип сети");
-        case 3: return "Выбор в списке " + Quoted("команда сут. графика");
-        case 4: return "копирование суточного графика";
-        case 5: return "состояние при включении";
-        default: return "Выбор в списке";
+        case 1:
+            return "Выбор в списке " + Quoted("тип сети");
+        case 3:
+            return "Выбор в списке " + Quoted("команда сут. графика");
+        case 4:
+            return "копирование суточного графика";
+        case 5:
+            return "состояние при включении";
+        default:
+            return "Выбор в списке";
     }
 }
 
 std::string RadioDescription(int tag) {
     switch (tag) {
-        case 4: return " " + Quoted("тип ВПУ");
-        case 5: return " " + Quoted("тип ТВП");
-        case 6: return " " + Quoted("тип ПЗУ");
-        default: return {};
+        case 4:
+            return " " + Quoted("тип ВПУ");
+        case 5:
+            return " " + Quoted("тип ТВП");
+        case 6:
+            return " " + Quoted("тип ПЗУ");
+        default:
+            return {};
     }
 }
 
@@ -88,11 +113,17 @@ private:
 
 }  // namespace
 
-std::string ByteText(unsigned value) { return std::string(1, static_cast<char>(value & 0xFF)); }
+std::string ByteText(unsigned value) {
+    return std::string(1, static_cast<char>(value & 0xFF));
+}
 
-std::string WordText(unsigned value) { return ByteText(value) + ByteText(value >> 8); }
+std::string WordText(unsigned value) {
+    return ByteText(value) + ByteText(value >> 8);
+}
 
-std::string DwordText(std::uint32_t value) { return WordText(value & 0xFFFF) + WordText(value >> 16); }
+std::string DwordText(std::uint32_t value) {
+    return WordText(value & 0xFFFF) + WordText(value >> 16);
+}
 
 unsigned ByteAt(std::string_view bytes, std::size_t index) {
     return index < bytes.size() ? static_cast<unsigned char>(bytes[index]) : 0u;
@@ -113,21 +144,31 @@ std::string JournalEntry::Bytes() const {
 std::string DescribeEntry(const ControlInfo& info, const JournalEntry& entry) {
     switch (info.kind) {
         case ControlClass::LabeledEdit:
-        case ControlClass::CheckBox: return Quoted(info.caption);
-        case ControlClass::MaskedEdit: return "время в суточ. графике";
+        case ControlClass::CheckBox:
+            return Quoted(info.caption);
+        case ControlClass::MaskedEdit:
+            return "время в суточ. графике";
         case ControlClass::SpinEdit:
             return info.tag == 2 ? "Изменение значения " + Quoted("адрес в сети") : "Изменение значения";
-        case ControlClass::Edit: return EditDescription(info.tag, entry);
-        case ControlClass::Shape: return ShapeDescription(entry);
-        case ControlClass::BitButton: return "Авто уставки";
-        case ControlClass::Button: return ButtonDescription(info.tag);
-        case ControlClass::ComboBox: return ComboDescription(info.tag);
-        case ControlClass::RadioGroup: return RadioDescription(info.tag);
+        case ControlClass::Edit:
+            return EditDescription(info.tag, entry);
+        case ControlClass::Shape:
+            return ShapeDescription(entry);
+        case ControlClass::BitButton:
+            return "Авто уставки";
+        case ControlClass::Button:
+            return ButtonDescription(info.tag);
+        case ControlClass::ComboBox:
+            return ComboDescription(info.tag);
+        case ControlClass::RadioGroup:
+            return RadioDescription(info.tag);
     }
     return {};
 }
 
-void Journal::Register(ControlId id, ControlInfo info) { controls_[id] = std::move(info); }
+void Journal::Register(ControlId id, ControlInfo info) {
+    controls_[id] = std::move(info);
+}
 
 const ControlInfo* Journal::Find(ControlId id) const {
     const auto found = controls_.find(id);
@@ -148,9 +189,13 @@ void Journal::Record(ControlId id, std::string payload, std::string memo) {
     if (side_ != ReplaySide::Redo) redo_.clear();
 }
 
-bool Journal::Undo() { return Replay(undo_, ReplaySide::Undo); }
+bool Journal::Undo() {
+    return Replay(undo_, ReplaySide::Undo);
+}
 
-bool Journal::Redo() { return Replay(redo_, ReplaySide::Redo); }
+bool Journal::Redo() {
+    return Replay(redo_, ReplaySide::Redo);
+}
 
 bool Journal::TakeBack() {
     if (undo_.empty() || side_.has_value()) return false;
@@ -197,11 +242,13 @@ std::string Journal::Describe(const JournalEntry& entry) const {
 }
 
 std::string Journal::UndoCaption() const {
-    return undo_.empty() ? std::string(kUndoCaption) : std::string(kUndoCaption) + " : " + Describe(undo_.back());
+    return undo_.empty() ? std::string(kUndoCaption)
+                         : std::string(kUndoCaption) + " : " + Describe(undo_.back());
 }
 
 std::string Journal::RedoCaption() const {
-    return redo_.empty() ? std::string(kRedoCaption) : std::string(kRedoCaption) + " : " + Describe(redo_.back());
+    return redo_.empty() ? std::string(kRedoCaption)
+                         : std::string(kRedoCaption) + " : " + Describe(redo_.back());
 }
 
 }  // namespace kdt::gui

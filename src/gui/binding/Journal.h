@@ -125,8 +125,8 @@ private:
 std::string DescribeEntry(const ControlInfo& info, const JournalEntry& entry);
 
 // Payload helpers: numbers as the byte forms of the entries.
-std::string ByteText(unsigned value);    // one byte: the value's low 8 bits
-std::string WordText(unsigned value);    // 16 bits, little-endian
+std::string ByteText(unsigned value);        // one byte: the value's low 8 bits
+std::string WordText(unsigned value);        // 16 bits, little-endian
 std::string DwordText(std::uint32_t value);  // 32 bits, little-endian
 // Reading past the end gives 0: a damaged entry puts back a harmless value.
 unsigned ByteAt(std::string_view bytes, std::size_t index);

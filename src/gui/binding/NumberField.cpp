@@ -23,7 +23,9 @@ NumberField::NumberField(PageContext& context, NumberFieldLine line, QWidget* pa
     connect(edit_, &QLineEdit::textChanged, this, [this] { TakeText(); });
 }
 
-int NumberField::shownValue() const { return static_cast<int>(line_.read(context_.plan()) / line_.scale); }
+int NumberField::shownValue() const {
+    return static_cast<int>(line_.read(context_.plan()) / line_.scale);
+}
 
 void NumberField::ApplyLimits() {
     const NumberRange range = line_.limits(context_.plan());
@@ -67,7 +69,8 @@ void NumberField::RecordStoredValue() {
     const int oldShown = static_cast<int>(oldRaw / line_.scale);
     std::string memo = WordText(oldRaw);
     if (cascadeSnapshot) memo += cascadeSnapshot(plan);
-    context_.journal().Record(line_.id, payloadOf ? payloadOf(oldShown) : std::to_string(oldShown), std::move(memo));
+    context_.journal().Record(line_.id, payloadOf ? payloadOf(oldShown) : std::to_string(oldShown),
+                              std::move(memo));
 }
 
 void NumberField::Replay(const JournalEntry& entry) {
@@ -82,7 +85,8 @@ void NumberField::Replay(const JournalEntry& entry) {
         // A value the limits refuse today (a file's value, or limits that
         // changed since) goes back whole all the same, never lost with a beep.
         RecordStoredValue();
-        line_.write(plan, entry.memo.size() >= 2 ? WordAt(entry.memo, 0) : static_cast<unsigned>(shown * line_.scale));
+        line_.write(plan, entry.memo.size() >= 2 ? WordAt(entry.memo, 0)
+                                                 : static_cast<unsigned>(shown * line_.scale));
     } else {
         {
             const FillGuard guard = context_.Fill();

@@ -2,7 +2,8 @@
 
 namespace kdt::gui {
 
-Page::Page(int number, PageContext& context, QWidget* parent) : QWidget(parent), number_(number), context_(context) {
+Page::Page(int number, PageContext& context, QWidget* parent)
+    : QWidget(parent), number_(number), context_(context) {
     setObjectName(QStringLiteral("Page%1").arg(number));
     context_.AddPage(this, number);
 }

@@ -46,7 +46,8 @@ public:
 
     void AddPage(Page* page, int number) { pages_[static_cast<std::size_t>(number - 1)] = page; }
     Page* page(int number) const {
-        return number >= 1 && number <= kEditorPageCount ? pages_[static_cast<std::size_t>(number - 1)] : nullptr;
+        return number >= 1 && number <= kEditorPageCount ? pages_[static_cast<std::size_t>(number - 1)]
+                                                         : nullptr;
     }
     template <class Function>
     void ForEachPage(Function function) const {

@@ -11,7 +11,9 @@ QStringList NumberedNames(const QString& prefix, int count) {
 
 }  // namespace
 
-QStringList PhaseNameList(const TSignalPlan& plan) { return NumberedNames(QStringLiteral("Фаза "), PhaseRows(plan)); }
+QStringList PhaseNameList(const TSignalPlan& plan) {
+    return NumberedNames(QStringLiteral("Фаза "), PhaseRows(plan));
+}
 
 QStringList ProgramNameList(const TSignalPlan& plan) {
     return NumberedNames(QStringLiteral("АПП "), ProgramRows(plan));

@@ -11,31 +11,62 @@
 
 namespace kdt::gui {
 
-inline int Capped(int count, int arraySize) { return std::clamp(count, 0, arraySize); }
-inline int PhaseRows(const TSignalPlan& plan) { return Capped(plan.PhaseCount, kMaxPhases); }
-inline int DirectionRows(const TSignalPlan& plan) { return Capped(plan.DirectionCount, kMaxDirections); }
-inline int ProgramRows(const TSignalPlan& plan) { return Capped(plan.ProgramCount, kMaxPrograms); }
-inline int TvpButtonRows(const TSignalPlan& plan) { return Capped(plan.TvpButtonCount, kMaxTvpButtons); }
-inline int DetectorRows(const TSignalPlan& plan) { return Capped(plan.DetectorCount, kMaxDetectors); }
+inline int Capped(int count, int arraySize) {
+    return std::clamp(count, 0, arraySize);
+}
+inline int PhaseRows(const TSignalPlan& plan) {
+    return Capped(plan.PhaseCount, kMaxPhases);
+}
+inline int DirectionRows(const TSignalPlan& plan) {
+    return Capped(plan.DirectionCount, kMaxDirections);
+}
+inline int ProgramRows(const TSignalPlan& plan) {
+    return Capped(plan.ProgramCount, kMaxPrograms);
+}
+inline int TvpButtonRows(const TSignalPlan& plan) {
+    return Capped(plan.TvpButtonCount, kMaxTvpButtons);
+}
+inline int DetectorRows(const TSignalPlan& plan) {
+    return Capped(plan.DetectorCount, kMaxDetectors);
+}
 inline int CoordControllerRows(const TSignalPlan& plan) {
     return Capped(plan.CoordControllerCount, kMaxCoordControllers);
 }
-inline int TactRows(const TSignalProgram& program) { return Capped(program.TactCount, kMaxTacts); }
+inline int TactRows(const TSignalProgram& program) {
+    return Capped(program.TactCount, kMaxTacts);
+}
 
 // Limits in shown units (whole seconds, counts) that follow the ROM type.
-inline bool IsRom41x(const TSignalPlan& plan) { return plan.RomVersion <= kRom413; }
-inline int MinPhaseDurationLimit(const TSignalPlan& plan) { return IsRom41x(plan) ? 127 : 255; }
-inline int ConflictExitPeriodLimit(const TSignalPlan& plan) { return IsRom41x(plan) ? 127 : 255; }
-inline int InterTactLimit(const TSignalPlan& plan) { return IsRom41x(plan) ? 30 : 60; }
-inline int TactDurationLimit(const TSignalPlan& plan) { return IsRom41x(plan) ? 97 : 195; }  // D
-inline int TactInterDurationLimit(const TSignalPlan& plan) { return IsRom41x(plan) ? 30 : 60; }  // I
-inline int DirectionDurationLimit(const TSignalPlan& plan) { return IsRom41x(plan) ? 127 : 255; }  // R
+inline bool IsRom41x(const TSignalPlan& plan) {
+    return plan.RomVersion <= kRom413;
+}
+inline int MinPhaseDurationLimit(const TSignalPlan& plan) {
+    return IsRom41x(plan) ? 127 : 255;
+}
+inline int ConflictExitPeriodLimit(const TSignalPlan& plan) {
+    return IsRom41x(plan) ? 127 : 255;
+}
+inline int InterTactLimit(const TSignalPlan& plan) {
+    return IsRom41x(plan) ? 30 : 60;
+}
+inline int TactDurationLimit(const TSignalPlan& plan) {
+    return IsRom41x(plan) ? 97 : 195;
+}  // D
+inline int TactInterDurationLimit(const TSignalPlan& plan) {
+    return IsRom41x(plan) ? 30 : 60;
+}  // I
+inline int DirectionDurationLimit(const TSignalPlan& plan) {
+    return IsRom41x(plan) ? 127 : 255;
+}  // R
 inline constexpr int kGreenBlinkCountLimit = 127;
-inline int PedestrianDurationLimit(const TSignalPlan& plan) { return TactDurationLimit(plan); }
+inline int PedestrianDurationLimit(const TSignalPlan& plan) {
+    return TactDurationLimit(plan);
+}
 
 // The coordinator block holds 3 + programs × controllers bytes in its 99.
 inline int CoordControllerLimit(const TSignalPlan& plan) {
-    return plan.ProgramCount == 0 ? kMaxCoordControllers : std::min(kMaxCoordControllers, 96 / plan.ProgramCount);
+    return plan.ProgramCount == 0 ? kMaxCoordControllers
+                                  : std::min(kMaxCoordControllers, 96 / plan.ProgramCount);
 }
 
 // The phase times are 1..120 s; the minimum phase duration raises their floor.

@@ -25,7 +25,9 @@ BitMatrix::BitMatrix(int rows, int columns, QSize cellSize, QWidget* parent)
     UpdateDescription();
 }
 
-QSize BitMatrix::sizeHint() const { return {columns_ * cellSize_.width() + 1, rows() * cellSize_.height() + 1}; }
+QSize BitMatrix::sizeHint() const {
+    return {columns_ * cellSize_.width() + 1, rows() * cellSize_.height() + 1};
+}
 
 void BitMatrix::setRowBits(int row, std::uint32_t bits) {
     if (row < 0 || row >= rows() || bits_[static_cast<std::size_t>(row)] == bits) return;
@@ -96,12 +98,23 @@ void BitMatrix::mouseReleaseEvent(QMouseEvent* event) {
 void BitMatrix::keyPressEvent(QKeyEvent* event) {
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return QWidget::keyPressEvent(event);
     switch (event->key()) {
-        case Qt::Key_Left: setFocusCell({focus_.row, focus_.column - 1}); break;
-        case Qt::Key_Right: setFocusCell({focus_.row, focus_.column + 1}); break;
-        case Qt::Key_Up: setFocusCell({focus_.row - 1, focus_.column}); break;
-        case Qt::Key_Down: setFocusCell({focus_.row + 1, focus_.column}); break;
-        case Qt::Key_Space: emit cellActivated(focus_); break;
-        default: return QWidget::keyPressEvent(event);
+        case Qt::Key_Left:
+            setFocusCell({focus_.row, focus_.column - 1});
+            break;
+        case Qt::Key_Right:
+            setFocusCell({focus_.row, focus_.column + 1});
+            break;
+        case Qt::Key_Up:
+            setFocusCell({focus_.row - 1, focus_.column});
+            break;
+        case Qt::Key_Down:
+            setFocusCell({focus_.row + 1, focus_.column});
+            break;
+        case Qt::Key_Space:
+            emit cellActivated(focus_);
+            break;
+        default:
+            return QWidget::keyPressEvent(event);
     }
     event->accept();
 }

@@ -11,7 +11,9 @@ namespace kdt::gui {
 namespace {
 
 // Floor division: a point left of the first item lies under item 0, not 1.
-int FloorDiv(int value, int divisor) { return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor); }
+int FloorDiv(int value, int divisor) {
+    return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor);
+}
 
 }  // namespace
 
@@ -23,20 +25,39 @@ void DrawPrimitive(QPainter& canvas, const EdgeRect& rect, int style) {
     const int w = (r - l) / 2;
     const int h = (b - t) / 2;
     switch (style) {
-        case prsRect: canvas.drawRect(OutlineRect(rect)); break;
+        case prsRect:
+            canvas.drawRect(OutlineRect(rect));
+            break;
         // The corner ellipse is h wide and h high: its radii are h / 2.
-        case prsRoundRect: canvas.drawRoundedRect(OutlineRect(rect), h / 2.0, h / 2.0); break;
-        case prsEllipse: canvas.drawEllipse(OutlineRect(rect)); break;
-        case prsRomb: canvas.drawPolygon(QPolygon({QPoint(l, t + h), QPoint(l + w, t), QPoint(r, t + h), QPoint(l + w, b)})); break;
-        case prsTriUP: canvas.drawPolygon(QPolygon({QPoint(l + w, t), QPoint(r, b), QPoint(l, b)})); break;
-        case prsTriDOWN: canvas.drawPolygon(QPolygon({QPoint(l + w, b), QPoint(r, t), QPoint(l, t)})); break;
-        case prsTriLEFT: canvas.drawPolygon(QPolygon({QPoint(l, t + h), QPoint(r, b), QPoint(r, t)})); break;
-        case prsTriRIGHT: canvas.drawPolygon(QPolygon({QPoint(r, t + h), QPoint(l, b), QPoint(l, t)})); break;
-        default: break;
+        case prsRoundRect:
+            canvas.drawRoundedRect(OutlineRect(rect), h / 2.0, h / 2.0);
+            break;
+        case prsEllipse:
+            canvas.drawEllipse(OutlineRect(rect));
+            break;
+        case prsRomb:
+            canvas.drawPolygon(
+                QPolygon({QPoint(l, t + h), QPoint(l + w, t), QPoint(r, t + h), QPoint(l + w, b)}));
+            break;
+        case prsTriUP:
+            canvas.drawPolygon(QPolygon({QPoint(l + w, t), QPoint(r, b), QPoint(l, b)}));
+            break;
+        case prsTriDOWN:
+            canvas.drawPolygon(QPolygon({QPoint(l + w, b), QPoint(r, t), QPoint(l, t)}));
+            break;
+        case prsTriLEFT:
+            canvas.drawPolygon(QPolygon({QPoint(l, t + h), QPoint(r, b), QPoint(r, t)}));
+            break;
+        case prsTriRIGHT:
+            canvas.drawPolygon(QPolygon({QPoint(r, t + h), QPoint(l, b), QPoint(l, t)}));
+            break;
+        default:
+            break;
     }
 }
 
-TGraphicNapr::TGraphicNapr(QWidget* parent) : QWidget(parent), captionFont_(font()), itemName_(QStringLiteral("элемент")) {
+TGraphicNapr::TGraphicNapr(QWidget* parent)
+    : QWidget(parent), captionFont_(font()), itemName_(QStringLiteral("элемент")) {
     setFocusPolicy(Qt::StrongFocus);
     captionFont_.setPointSize(std::max(1, itemSize_ - 10));
     ApplySize();
@@ -51,7 +72,9 @@ void TGraphicNapr::ApplySize() {
         setFixedSize(itemSize_, naprCount_ * itemSize_);
 }
 
-void TGraphicNapr::DoChange() { emit Change(); }
+void TGraphicNapr::DoChange() {
+    emit Change();
+}
 
 void TGraphicNapr::setNaprCount(int count) {
     if (count == naprCount_ || count < 1 || count > kMaxItems) return;

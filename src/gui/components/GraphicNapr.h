@@ -16,7 +16,16 @@ namespace kdt::gui {
 
 enum TNaprOrient { noHorz, noVert };
 
-enum TPrimitiveStile { prsRect, prsRoundRect, prsEllipse, prsRomb, prsTriUP, prsTriDOWN, prsTriLEFT, prsTriRIGHT };
+enum TPrimitiveStile {
+    prsRect,
+    prsRoundRect,
+    prsEllipse,
+    prsRomb,
+    prsTriUP,
+    prsTriDOWN,
+    prsTriLEFT,
+    prsTriRIGHT
+};
 
 // Draws the shape in the rectangle with the painter's pen and brush; a style
 // outside the eight draws nothing.

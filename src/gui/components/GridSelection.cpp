@@ -11,7 +11,9 @@ namespace {
 
 constexpr std::uint32_t kColourShift = 24;
 
-int FloorDiv(int value, int divisor) { return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor); }
+int FloorDiv(int value, int divisor) {
+    return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor);
+}
 
 }  // namespace
 
@@ -21,7 +23,9 @@ void TColorItem::setColor(const QColor& colour) {
     if (collection_ != nullptr) collection_->NotifyChanged();
 }
 
-QString TColorItem::DisplayName() const { return color_.isValid() ? color_.name() : QStringLiteral("TColorItem"); }
+QString TColorItem::DisplayName() const {
+    return color_.isValid() ? color_.name() : QStringLiteral("TColorItem");
+}
 
 TColorItem& TColorItems::Add() {
     items_.push_back(std::make_unique<TColorItem>(this));
@@ -177,7 +181,8 @@ void TCustomGridSel::setFocusIndex(int index) {
 }
 
 void TCustomGridSel::UpdateDescription() {
-    const QString state = IsItemSelected(focusIndex_) ? QStringLiteral("выбран") : QStringLiteral("не выбран");
+    const QString state =
+        IsItemSelected(focusIndex_) ? QStringLiteral("выбран") : QStringLiteral("не выбран");
     setAccessibleDescription(
         QStringLiteral("элемент %1, %2, цвет %3").arg(focusIndex_).arg(state).arg(GetItemColor(focusIndex_)));
 }
@@ -204,7 +209,8 @@ void TCustomGridSel::paintEvent(QPaintEvent*) {
     for (int k = 0; k < ItemCount(); ++k) {
         const int colour = GetItemColor(k);
         // A colour index past the list paints in the control's own colour.
-        painter.setBrush(colour < colors_.Count() ? colors_.Item(colour).Color() : palette().color(QPalette::Window));
+        painter.setBrush(colour < colors_.Count() ? colors_.Item(colour).Color()
+                                                  : palette().color(QPalette::Window));
         painter.setPen(IsItemSelected(k) ? selectPen_ : remembered);
         const EdgeRect rect = CellRect(k);
         DrawPrimitive(painter, rect, itemStile_);
@@ -236,7 +242,8 @@ void TCustomGridSel::mousePressEvent(QMouseEvent* event) {
 
 void TCustomGridSel::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
-    if (event->button() != Qt::LeftButton || pressedIndex_ < 0 || ItemAtPos(at.x(), at.y()) != pressedIndex_) return;
+    if (event->button() != Qt::LeftButton || pressedIndex_ < 0 || ItemAtPos(at.x(), at.y()) != pressedIndex_)
+        return;
     Click(pressedIndex_);
 }
 
@@ -250,10 +257,17 @@ void TCustomGridSel::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Right:
             if (column < colCount_ - 1) setFocusIndex(focusIndex_ + 1);
             break;
-        case Qt::Key_Up: setFocusIndex(focusIndex_ - colCount_); break;
-        case Qt::Key_Down: setFocusIndex(focusIndex_ + colCount_); break;
-        case Qt::Key_Space: Click(focusIndex_); break;
-        default: return QWidget::keyPressEvent(event);
+        case Qt::Key_Up:
+            setFocusIndex(focusIndex_ - colCount_);
+            break;
+        case Qt::Key_Down:
+            setFocusIndex(focusIndex_ + colCount_);
+            break;
+        case Qt::Key_Space:
+            Click(focusIndex_);
+            break;
+        default:
+            return QWidget::keyPressEvent(event);
     }
     event->accept();
 }

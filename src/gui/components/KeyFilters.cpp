@@ -31,7 +31,8 @@ private:
 
 // Enter in a field moves on as Tab does.
 void FocusNextControl(QWidget* from) {
-    for (QWidget* next = from->nextInFocusChain(); next != nullptr && next != from; next = next->nextInFocusChain()) {
+    for (QWidget* next = from->nextInFocusChain(); next != nullptr && next != from;
+         next = next->nextInFocusChain()) {
         if ((next->focusPolicy() & Qt::TabFocus) && next->isVisibleTo(from->window()) && next->isEnabled()) {
             next->setFocus(Qt::TabFocusReason);
             return;
@@ -39,7 +40,9 @@ void FocusNextControl(QWidget* from) {
     }
 }
 
-bool IsEnter(const QKeyEvent& event) { return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter; }
+bool IsEnter(const QKeyEvent& event) {
+    return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+}
 
 }  // namespace
 
@@ -55,7 +58,8 @@ bool FitsCp1251(const QString& text) {
     return true;
 }
 
-NumberKeyFilter::NumberKeyFilter(BeepFunction beep, QObject* parent) : QObject(parent), beep_(std::move(beep)) {}
+NumberKeyFilter::NumberKeyFilter(BeepFunction beep, QObject* parent)
+    : QObject(parent), beep_(std::move(beep)) {}
 
 void NumberKeyFilter::Install(QWidget* field, BeepFunction beep) {
     field->installEventFilter(new NumberKeyFilter(std::move(beep), field));

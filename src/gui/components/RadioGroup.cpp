@@ -24,7 +24,9 @@ RadioGroup::RadioGroup(const QString& caption, const QStringList& items, int col
     });
 }
 
-int RadioGroup::itemIndex() const { return group_->checkedId(); }
+int RadioGroup::itemIndex() const {
+    return group_->checkedId();
+}
 
 void RadioGroup::setItemIndex(int index) {
     if (QAbstractButton* button = group_->button(index)) {
@@ -39,8 +41,12 @@ void RadioGroup::setItemIndex(int index) {
     }
 }
 
-QRadioButton* RadioGroup::item(int index) const { return qobject_cast<QRadioButton*>(group_->button(index)); }
+QRadioButton* RadioGroup::item(int index) const {
+    return qobject_cast<QRadioButton*>(group_->button(index));
+}
 
-int RadioGroup::count() const { return static_cast<int>(group_->buttons().size()); }
+int RadioGroup::count() const {
+    return static_cast<int>(group_->buttons().size());
+}
 
 }  // namespace kdt::gui

@@ -16,7 +16,7 @@ class RadioGroup final : public QGroupBox {
 public:
     RadioGroup(const QString& caption, const QStringList& items, int columns, QWidget* parent = nullptr);
 
-    int itemIndex() const;       // -1 when none is chosen
+    int itemIndex() const;         // -1 when none is chosen
     void setItemIndex(int index);  // an index outside the items chooses none
     QRadioButton* item(int index) const;
     int count() const;

@@ -24,15 +24,22 @@ QFont SquareStrip::numberFont() const {
     return numbers;
 }
 
-int SquareStrip::lineHeight() const { return QFontMetrics(numberFont()).height(); }
-
-int SquareStrip::rowHeight() const {
-    return (geometry_.markerLine ? lineHeight() + 2 : 0) + lineHeight() + geometry_.squareSize + geometry_.rowGap;
+int SquareStrip::lineHeight() const {
+    return QFontMetrics(numberFont()).height();
 }
 
-int SquareStrip::rowTop(int cell) const { return (cell - 1) / geometry_.columns * rowHeight(); }
+int SquareStrip::rowHeight() const {
+    return (geometry_.markerLine ? lineHeight() + 2 : 0) + lineHeight() + geometry_.squareSize +
+           geometry_.rowGap;
+}
 
-int SquareStrip::columnLeft(int cell) const { return (cell - 1) % geometry_.columns * geometry_.pitch; }
+int SquareStrip::rowTop(int cell) const {
+    return (cell - 1) / geometry_.columns * rowHeight();
+}
+
+int SquareStrip::columnLeft(int cell) const {
+    return (cell - 1) % geometry_.columns * geometry_.pitch;
+}
 
 QSize SquareStrip::sizeHint() const {
     const int columns = std::min(geometry_.columns, geometry_.count);
@@ -70,7 +77,9 @@ void SquareStrip::setSquare(int cell, const QColor& fill, const QColor& outline,
     if (cell == focus_) UpdateDescription();
 }
 
-QColor SquareStrip::fillOf(int cell) const { return Exists(cell) ? squares_[static_cast<std::size_t>(cell - 1)].fill : QColor(); }
+QColor SquareStrip::fillOf(int cell) const {
+    return Exists(cell) ? squares_[static_cast<std::size_t>(cell - 1)].fill : QColor();
+}
 
 QColor SquareStrip::outlineOf(int cell) const {
     return Exists(cell) ? squares_[static_cast<std::size_t>(cell - 1)].outline : QColor();
@@ -138,7 +147,9 @@ void SquareStrip::paintEvent(QPaintEvent*) {
     }
 }
 
-void SquareStrip::mousePressEvent(QMouseEvent* event) { pressed_ = cellAt(event->position().toPoint()); }
+void SquareStrip::mousePressEvent(QMouseEvent* event) {
+    pressed_ = cellAt(event->position().toPoint());
+}
 
 void SquareStrip::mouseReleaseEvent(QMouseEvent* event) {
     const int cell = pressed_;
@@ -158,10 +169,17 @@ void SquareStrip::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Right:
             if (column < columns - 1) setFocusCell(focus_ + 1);
             break;
-        case Qt::Key_Up: setFocusCell(focus_ - columns); break;
-        case Qt::Key_Down: setFocusCell(focus_ + columns); break;
-        case Qt::Key_Space: emit cellActivated(focus_); break;
-        default: return QWidget::keyPressEvent(event);
+        case Qt::Key_Up:
+            setFocusCell(focus_ - columns);
+            break;
+        case Qt::Key_Down:
+            setFocusCell(focus_ + columns);
+            break;
+        case Qt::Key_Space:
+            emit cellActivated(focus_);
+            break;
+        default:
+            return QWidget::keyPressEvent(event);
     }
     event->accept();
 }

@@ -18,12 +18,12 @@ class SquareStrip final : public QWidget {
     Q_OBJECT
 public:
     struct Geometry {
-        int count = 32;       // squares, numbered from 1
-        int columns = 16;     // squares a row; square c + columns stands below square c
-        int squareSize = 16;  // edge of a square
-        int pitch = 20;       // from one square's left edge to the next one's
-        int rowGap = 2;       // between a row's squares and the next row's numbers
-        bool markerLine = false;  // room above the numbers for the marked square's label
+        int count = 32;             // squares, numbered from 1
+        int columns = 16;           // squares a row; square c + columns stands below square c
+        int squareSize = 16;        // edge of a square
+        int pitch = 20;             // from one square's left edge to the next one's
+        int rowGap = 2;             // between a row's squares and the next row's numbers
+        bool markerLine = false;    // room above the numbers for the marked square's label
         qreal numberPointSize = 0;  // the numbers' font size; 0: the widget's font
     };
 

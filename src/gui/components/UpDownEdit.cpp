@@ -63,7 +63,9 @@ std::optional<int> UpDownEdit::positionInText() const {
     return std::clamp(*value, minimum_, maximum_);
 }
 
-int UpDownEdit::position() const { return positionInText().value_or(position_); }
+int UpDownEdit::position() const {
+    return positionInText().value_or(position_);
+}
 
 void UpDownEdit::setPosition(int value) {
     position_ = std::clamp(value, minimum_, maximum_);

@@ -27,18 +27,24 @@ constexpr std::array<std::string_view, kModeCount> kModeCaptions = {
     "Привязка цвета к каналу   [F1]",   "Уставка желтое мигание   [F2]",    "Уставка кругом красное   [F3]",
     "Уставка конфликт зеленого   [F4]", "Уставка конфликт красного   [F5]",
 };
-constexpr std::array<std::string_view, kModeCount - 1> kSettingNames = {"желтое мигание", "кругом красное",
-                                                                        "конфликт зеленого", "конфликт красного"};
+constexpr std::array<std::string_view, kModeCount - 1> kSettingNames = {
+    "желтое мигание", "кругом красное", "конфликт зеленого", "конфликт красного"};
 constexpr std::array<std::string_view, 4> kColourNames = {"без цвета", "красный", "жёлтый", "зелёный"};
 
-std::uint32_t ChannelBit(int channel) { return 1u << (channel - 1); }
+std::uint32_t ChannelBit(int channel) {
+    return 1u << (channel - 1);
+}
 
 // The arrows' move from position c (1..32, or 33 without a current channel).
 int Moved(int from, int key) {
     int to = from;
     switch (key) {
-        case Qt::Key_Left: to = from - 1; break;
-        case Qt::Key_Right: to = from + 1; break;
+        case Qt::Key_Left:
+            to = from - 1;
+            break;
+        case Qt::Key_Right:
+            to = from + 1;
+            break;
         case Qt::Key_Up:
             to = from - kRowLength;
             if (to < 1) to = from + kRowLength;
@@ -47,7 +53,8 @@ int Moved(int from, int key) {
             to = from + kRowLength;
             if (to > kLastChannel) to = from - kRowLength;
             break;
-        default: break;
+        default:
+            break;
     }
     if (to > kLastChannel) return 1;
     if (to < 1) return kLastChannel;
@@ -57,10 +64,14 @@ int Moved(int from, int key) {
 // The colour a digit key gives: 1 red, 2 yellow, 3 green, 4 none.
 std::uint8_t ColourOfDigitKey(int key) {
     switch (key) {
-        case Qt::Key_1: return kRed;
-        case Qt::Key_2: return kYellow;
-        case Qt::Key_3: return kGreen;
-        default: return 0;
+        case Qt::Key_1:
+            return kRed;
+        case Qt::Key_2:
+            return kYellow;
+        case Qt::Key_3:
+            return kGreen;
+        default:
+            return 0;
     }
 }
 
@@ -68,10 +79,14 @@ std::uint8_t ColourOfDigitKey(int key) {
 
 QColor ChannelFill(std::uint8_t colour) {
     switch (colour) {
-        case kRed: return QColor(0xFF, 0x00, 0x00);
-        case kYellow: return QColor(0xFF, 0xFF, 0x00);
-        case kGreen: return QColor(0x00, 0xFF, 0x00);
-        default: return QColor(0xFF, 0xFF, 0xFF);
+        case kRed:
+            return QColor(0xFF, 0x00, 0x00);
+        case kYellow:
+            return QColor(0xFF, 0xFF, 0x00);
+        case kGreen:
+            return QColor(0x00, 0xFF, 0x00);
+        default:
+            return QColor(0xFF, 0xFF, 0xFF);
     }
 }
 
@@ -121,7 +136,8 @@ ColoursPage::ColoursPage(PageContext& context, QWidget* parent) : Page(2, contex
     autoButton_ = new QPushButton(ToQString("[F6] Авто\nУставки"), this);
     autoButton_->setObjectName(QStringLiteral("BitBtn1"));
     autoButton_->setFocusPolicy(Qt::NoFocus);
-    SetHint(autoButton_, "|Автоматически создает перечисленные уставки (Если необходимо отредактируйте результат)");
+    SetHint(autoButton_,
+            "|Автоматически создает перечисленные уставки (Если необходимо отредактируйте результат)");
     autoButton_->setAccessibleName(ToQString("Авто Уставки"));
     clearButton_ = new QPushButton(ToQString("&Очистка"), this);
     clearButton_->setObjectName(QStringLiteral("Button3"));
@@ -144,12 +160,19 @@ ColoursPage::ColoursPage(PageContext& context, QWidget* parent) : Page(2, contex
 }
 
 void ColoursPage::RegisterInJournal() {
-    journal().Register(kSquares, {2, ControlClass::Shape, 0, {}, true,
-                                  [this](const JournalEntry& entry, ReplaySide) { ReplayShape(entry); }});
-    journal().Register(kAutoSettings, {2, ControlClass::BitButton, 0, {}, false,
-                                       [this](const JournalEntry& entry, ReplaySide) { ReplayAutoSettings(entry); }});
-    journal().Register(kClear, {2, ControlClass::Button, 3, {}, false,
-                                [this](const JournalEntry& entry, ReplaySide) { ReplayClear(entry); }});
+    journal().Register(kSquares,
+                       {2, ControlClass::Shape, 0, {}, true, [this](const JournalEntry& entry, ReplaySide) {
+                            ReplayShape(entry);
+                        }});
+    journal().Register(
+        kAutoSettings,
+        {2, ControlClass::BitButton, 0, {}, false, [this](const JournalEntry& entry, ReplaySide) {
+             ReplayAutoSettings(entry);
+         }});
+    journal().Register(kClear,
+                       {2, ControlClass::Button, 3, {}, false, [this](const JournalEntry& entry, ReplaySide) {
+                            ReplayClear(entry);
+                        }});
 }
 
 // ---------------------------------------------------------------- the record
@@ -157,24 +180,41 @@ void ColoursPage::RegisterInJournal() {
 std::uint32_t ColoursPage::ModeMask(int mode) const {
     const TSignalPlan& p = plan();
     switch (mode) {
-        case 1: return p.CurrentChannelMask;
-        case 2: return p.YellowFlashMask;
-        case 3: return p.AllRedMask;
-        case 4: return p.GreenConflictMask;
-        case 5: return p.RedConflictMask;
-        default: return 0;
+        case 1:
+            return p.CurrentChannelMask;
+        case 2:
+            return p.YellowFlashMask;
+        case 3:
+            return p.AllRedMask;
+        case 4:
+            return p.GreenConflictMask;
+        case 5:
+            return p.RedConflictMask;
+        default:
+            return 0;
     }
 }
 
 void ColoursPage::SetModeMask(int mode, std::uint32_t mask) {
     TSignalPlan& p = plan();
     switch (mode) {
-        case 1: p.CurrentChannelMask = mask; break;
-        case 2: p.YellowFlashMask = mask; break;
-        case 3: p.AllRedMask = mask; break;
-        case 4: p.GreenConflictMask = mask; break;
-        case 5: p.RedConflictMask = mask; break;
-        default: break;
+        case 1:
+            p.CurrentChannelMask = mask;
+            break;
+        case 2:
+            p.YellowFlashMask = mask;
+            break;
+        case 3:
+            p.AllRedMask = mask;
+            break;
+        case 4:
+            p.GreenConflictMask = mask;
+            break;
+        case 5:
+            p.RedConflictMask = mask;
+            break;
+        default:
+            break;
     }
 }
 
@@ -200,9 +240,13 @@ void ColoursPage::Fill() {
     SpeedButton1Click(mode_);
 }
 
-void ColoursPage::PlanReplaced() { coloursChanged_ = true; }
+void ColoursPage::PlanReplaced() {
+    coloursChanged_ = true;
+}
 
-void ColoursPage::SelectionsReset() { mode_ = 1; }
+void ColoursPage::SelectionsReset() {
+    mode_ = 1;
+}
 
 void ColoursPage::ShowSquares() {
     const TSignalPlan& p = plan();
@@ -210,8 +254,8 @@ void ColoursPage::ShowSquares() {
     for (int channel = 1; channel <= kChannelCount; ++channel) {
         const bool member = (setting & ChannelBit(channel)) != 0;
         // A member's black outline is drawn two pixels wide, so a setting shows at a glance.
-        squares_->setSquare(channel, ChannelFill(p.ChannelColour[channel - 1]), member ? kBlackOutline : kGreyOutline,
-                            member ? 2 : 1);
+        squares_->setSquare(channel, ChannelFill(p.ChannelColour[channel - 1]),
+                            member ? kBlackOutline : kGreyOutline, member ? 2 : 1);
     }
     const int current = currentChannel();
     squares_->setMarkedCell(current);
@@ -275,7 +319,8 @@ void ColoursPage::ClickChannel(int channel) {
 void ColoursPage::GiveColour(int channel, std::uint8_t colour) {
     TSignalPlan& p = plan();
     coloursChanged_ = true;
-    journal().Record(kSquares, "c" + ByteText(static_cast<unsigned>(channel)) + ByteText(p.ChannelColour[channel - 1]));
+    journal().Record(kSquares,
+                     "c" + ByteText(static_cast<unsigned>(channel)) + ByteText(p.ChannelColour[channel - 1]));
     p.ChannelColour[channel - 1] = colour;
 }
 
@@ -306,8 +351,11 @@ void ColoursPage::ChannelKeyReleased(int key) {
         case Qt::Key_Left:
         case Qt::Key_Right:
         case Qt::Key_Up:
-        case Qt::Key_Down: result = Moved(from, key); break;
-        default: return;
+        case Qt::Key_Down:
+            result = Moved(from, key);
+            break;
+        default:
+            return;
     }
     plan().CurrentChannelMask = ChannelBit(result);
     autoAvailable_ = true;
@@ -373,13 +421,15 @@ void ColoursPage::ReplayShape(const JournalEntry& entry) {
         const int channel = static_cast<int>(ByteAt(entry.payload, 1));
         if (channel < 1 || channel > kChannelCount) return;
         // The journal writes the colour itself and records what it replaces.
-        journal().Record(kSquares, "c" + ByteText(static_cast<unsigned>(channel)) + ByteText(p.ChannelColour[channel - 1]));
+        journal().Record(kSquares, "c" + ByteText(static_cast<unsigned>(channel)) +
+                                       ByteText(p.ChannelColour[channel - 1]));
         p.ChannelColour[channel - 1] = static_cast<std::uint8_t>(ByteAt(entry.payload, 2));
         coloursChanged_ = true;
     } else if (which == 'u') {
         const int setting = static_cast<int>(ByteAt(entry.payload, 1));
         if (setting < 1 || setting > kModeCount - 1) return;
-        journal().Record(kSquares, "u" + ByteText(static_cast<unsigned>(setting)) + DwordText(ModeMask(setting + 1)));
+        journal().Record(kSquares,
+                         "u" + ByteText(static_cast<unsigned>(setting)) + DwordText(ModeMask(setting + 1)));
         SetModeMask(setting + 1, DwordAt(entry.payload, 2));
         mode_ = setting + 1;
     }
@@ -401,7 +451,8 @@ void ColoursPage::ReplayClear(const JournalEntry& entry) {
     const int mode = static_cast<int>(ByteAt(entry.payload, 0));
     if (mode == 1) {
         for (int channel = 1; channel <= kChannelCount; ++channel)
-            p.ChannelColour[channel - 1] = static_cast<std::uint8_t>(ByteAt(entry.payload, static_cast<std::size_t>(channel)));
+            p.ChannelColour[channel - 1] =
+                static_cast<std::uint8_t>(ByteAt(entry.payload, static_cast<std::size_t>(channel)));
         coloursChanged_ = true;
     } else if (mode >= 2 && mode <= kModeCount) {
         SetModeMask(mode, DwordAt(entry.payload, 1));

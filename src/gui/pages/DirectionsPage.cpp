@@ -11,9 +11,9 @@
 #include <QTableWidget>
 
 #include "binding/FieldTexts.h"
-#include "components/GridTable.h"
 #include "binding/PlanView.h"
 #include "components/BitMatrix.h"
+#include "components/GridTable.h"
 #include "components/KeyFilters.h"
 #include "components/RadioGroup.h"
 #include "components/SquareStrip.h"
@@ -33,31 +33,46 @@ constexpr QSize kMatrixCell(13, 16);  // the squares above share its columns
 const QColor kGreyOutline(0x80, 0x80, 0x80);
 
 constexpr std::array<std::string_view, kStructureCount> kStructureItems = {
-    "\"Начало фазы\"      >", "\"Зеленые\"              >", "\"Красные\"              >",
-    "\"Завершен. фазы\" >",    "\"Мигания\"               >",
+    "\"Начало фазы\"      >", "\"Зеленые\"              >",  "\"Красные\"              >",
+    "\"Завершен. фазы\" >",   "\"Мигания\"               >",
 };
-constexpr std::array<std::string_view, kStructureCount> kStructureNames = {"Начало фазы", "Зеленые", "Красные",
-                                                                           "Завершен. фазы", "Мигания"};
+constexpr std::array<std::string_view, kStructureCount> kStructureNames = {
+    "Начало фазы", "Зеленые", "Красные", "Завершен. фазы", "Мигания"};
 constexpr std::array<std::string_view, 4> kColourNames = {"без цвета", "красный", "жёлтый", "зелёный"};
 
 unsigned ReadDuration(const TDirectionSettings& d, int tag) {
     switch (tag) {
-        case 1: return d.HeadDuration;
-        case 2: return d.TailDuration;
-        case 3: return d.ExtraGreenAfterGreen;
-        case 4: return d.ExtraGreenAfterRed;
-        default: return d.GreenBlinkCount;
+        case 1:
+            return d.HeadDuration;
+        case 2:
+            return d.TailDuration;
+        case 3:
+            return d.ExtraGreenAfterGreen;
+        case 4:
+            return d.ExtraGreenAfterRed;
+        default:
+            return d.GreenBlinkCount;
     }
 }
 
 void WriteDuration(TDirectionSettings& d, int tag, unsigned value) {
     const auto v = static_cast<std::uint16_t>(value);
     switch (tag) {
-        case 1: d.HeadDuration = v; break;
-        case 2: d.TailDuration = v; break;
-        case 3: d.ExtraGreenAfterGreen = v; break;
-        case 4: d.ExtraGreenAfterRed = v; break;
-        default: d.GreenBlinkCount = v; break;
+        case 1:
+            d.HeadDuration = v;
+            break;
+        case 2:
+            d.TailDuration = v;
+            break;
+        case 3:
+            d.ExtraGreenAfterGreen = v;
+            break;
+        case 4:
+            d.ExtraGreenAfterRed = v;
+            break;
+        default:
+            d.GreenBlinkCount = v;
+            break;
     }
 }
 
@@ -78,31 +93,52 @@ constexpr std::array<FieldLine, kDurationCount> kFieldLines = {{
     {5, "LabeledEdit17", "Edit5", "Мигание зелёного", "Мигание зелёного", 1},
 }};
 
-int LimitOf(const TSignalPlan& plan, int tag) { return tag == 5 ? kGreenBlinkCountLimit : DirectionDurationLimit(plan); }
+int LimitOf(const TSignalPlan& plan, int tag) {
+    return tag == 5 ? kGreenBlinkCountLimit : DirectionDurationLimit(plan);
+}
 
-QString SecondsText(unsigned stored) { return QString::number(stored / 2) + QStringLiteral("  сек."); }
+QString SecondsText(unsigned stored) {
+    return QString::number(stored / 2) + QStringLiteral("  сек.");
+}
 
 }  // namespace
 
 std::uint32_t StructureMask(const TDirectionSettings& direction, int structure) {
     switch (structure) {
-        case 0: return direction.HeadMask;
-        case 1: return direction.GreenMask;
-        case 2: return direction.RedMask;
-        case 3: return direction.TailMask;
-        case 4: return direction.BlinkMask;
-        default: return 0;
+        case 0:
+            return direction.HeadMask;
+        case 1:
+            return direction.GreenMask;
+        case 2:
+            return direction.RedMask;
+        case 3:
+            return direction.TailMask;
+        case 4:
+            return direction.BlinkMask;
+        default:
+            return 0;
     }
 }
 
 void SetStructureMask(TDirectionSettings& direction, int structure, std::uint32_t mask) {
     switch (structure) {
-        case 0: direction.HeadMask = mask; break;
-        case 1: direction.GreenMask = mask; break;
-        case 2: direction.RedMask = mask; break;
-        case 3: direction.TailMask = mask; break;
-        case 4: direction.BlinkMask = mask; break;
-        default: break;
+        case 0:
+            direction.HeadMask = mask;
+            break;
+        case 1:
+            direction.GreenMask = mask;
+            break;
+        case 2:
+            direction.RedMask = mask;
+            break;
+        case 3:
+            direction.TailMask = mask;
+            break;
+        case 4:
+            direction.BlinkMask = mask;
+            break;
+        default:
+            break;
     }
 }
 
@@ -135,7 +171,8 @@ DirectionsPage::DirectionsPage(PageContext& context, QWidget* parent) : Page(3, 
     // Each column as wide as its caption; the grid as wide as its columns.
     int gridWidth = 2 * grid_->frameWidth() + grid_->verticalScrollBar()->sizeHint().width();
     for (int column = 0; column < 3; ++column) {
-        const int width = grid_->fontMetrics().horizontalAdvance(grid_->horizontalHeaderItem(column)->text()) + 6;
+        const int width =
+            grid_->fontMetrics().horizontalAdvance(grid_->horizontalHeaderItem(column)->text()) + 6;
         grid_->setColumnWidth(column, width);
         gridWidth += width;
     }
@@ -195,9 +232,11 @@ DirectionsPage::DirectionsPage(PageContext& context, QWidget* parent) : Page(3, 
         if (row >= 0) StringGrid3SelectCell(GridRowOfTableRow(row));
     });
     connect(structures_, &RadioGroup::itemChosen, this, [this](int item) { SelectStructure(item); });
-    connect(squares_, &SquareStrip::cellReleased, this, [this](int channel, Qt::MouseButton) { Shape33MouseUp(channel); });
+    connect(squares_, &SquareStrip::cellReleased, this,
+            [this](int channel, Qt::MouseButton) { Shape33MouseUp(channel); });
     connect(squares_, &SquareStrip::cellActivated, this, [this](int channel) { Shape33MouseUp(channel); });
-    connect(matrix_, &BitMatrix::cellReleased, this, [this](MatrixCell cell, Qt::MouseButton) { PaintBox1MouseUp(cell); });
+    connect(matrix_, &BitMatrix::cellReleased, this,
+            [this](MatrixCell cell, Qt::MouseButton) { PaintBox1MouseUp(cell); });
     connect(matrix_, &BitMatrix::cellActivated, this, [this](MatrixCell cell) { PaintBox1MouseUp(cell); });
     connect(option_, &QCheckBox::toggled, this, [this] {
         if (!filling()) CheckBox1Click();
@@ -254,9 +293,12 @@ void DirectionsPage::BuildFields(QGridLayout* grid) {
             // Until a ROM type is applied (it always is at start).
             field->edit()->setRange(0, tag == 1 ? kHeadLimitBeforeAnyRom : kLimitBeforeAnyRom);
             field->payloadOf = [this](int oldShown) {
-                return ByteText(static_cast<unsigned>(direction_)) + ByteText(static_cast<unsigned>(oldShown));
+                return ByteText(static_cast<unsigned>(direction_)) +
+                       ByteText(static_cast<unsigned>(oldShown));
             };
-            field->shownOf = [](const JournalEntry& entry) { return static_cast<int>(ByteAt(entry.payload, 1)); };
+            field->shownOf = [](const JournalEntry& entry) {
+                return static_cast<int>(ByteAt(entry.payload, 1));
+            };
             field->selectContext = [this](const JournalEntry& entry) {
                 StringGrid3SelectCell(static_cast<int>(ByteAt(entry.payload, 0)));
             };
@@ -287,7 +329,9 @@ void DirectionsPage::BuildFields(QGridLayout* grid) {
 
     option_ = new QCheckBox(ToQString("Длительности РУ соответствуют АПП"), this);
     option_->setObjectName(QStringLiteral("CheckBox1"));
-    SetHint(option_, "|Установка, после задания всех параметров,- присвоит всем длительностям РУ значения длительностей АПП");
+    SetHint(option_,
+            "|Установка, после задания всех параметров,- присвоит всем длительностям РУ значения "
+            "длительностей АПП");
     clear_ = new QPushButton(ToQString("&Очистка"), this);
     clear_->setObjectName(QStringLiteral("SbrosUst"));
     clear_->setFixedHeight(clear_->fontMetrics().height() + 8);
@@ -307,22 +351,39 @@ void DirectionsPage::RegisterInJournal() {
     }
     journal().Register(kOption, {3, ControlClass::CheckBox, 0, "Длительности РУ соответствуют АПП", true,
                                  [this](const JournalEntry& entry, ReplaySide) { ReplayOption(entry); }});
-    journal().Register(kClear, {3, ControlClass::Button, 5, {}, false,
-                                [this](const JournalEntry& entry, ReplaySide) { ReplayClear(entry); }});
+    journal().Register(kClear,
+                       {3, ControlClass::Button, 5, {}, false, [this](const JournalEntry& entry, ReplaySide) {
+                            ReplayClear(entry);
+                        }});
     for (int channel = 1; channel <= kChannelCount; ++channel)
-        journal().Register(static_cast<ControlId>(kChannel + channel),
-                           {3, ControlClass::Shape, channel, {}, true,
-                            [this, channel](const JournalEntry& entry, ReplaySide) { ReplayChannel(channel, entry); }});
+        journal().Register(
+            static_cast<ControlId>(kChannel + channel),
+            {3,
+             ControlClass::Shape,
+             channel,
+             {},
+             true,
+             [this, channel](const JournalEntry& entry, ReplaySide) { ReplayChannel(channel, entry); }});
 }
 
 // ---------------------------------------------------------------- the record
 
-std::size_t DirectionsPage::index() const { return static_cast<std::size_t>(std::clamp(direction_, 1, kMaxDirections) - 1); }
+std::size_t DirectionsPage::index() const {
+    return static_cast<std::size_t>(std::clamp(direction_, 1, kMaxDirections) - 1);
+}
 
-TDirectionSettings& DirectionsPage::Program(TSignalPlan& plan) const { return plan.Direction[index()]; }
-const TDirectionSettings& DirectionsPage::Program(const TSignalPlan& plan) const { return plan.Direction[index()]; }
-TDirectionSettings& DirectionsPage::Manual(TSignalPlan& plan) const { return plan.DirectionManual[index()]; }
-const TDirectionSettings& DirectionsPage::Manual(const TSignalPlan& plan) const { return plan.DirectionManual[index()]; }
+TDirectionSettings& DirectionsPage::Program(TSignalPlan& plan) const {
+    return plan.Direction[index()];
+}
+const TDirectionSettings& DirectionsPage::Program(const TSignalPlan& plan) const {
+    return plan.Direction[index()];
+}
+TDirectionSettings& DirectionsPage::Manual(TSignalPlan& plan) const {
+    return plan.DirectionManual[index()];
+}
+const TDirectionSettings& DirectionsPage::Manual(const TSignalPlan& plan) const {
+    return plan.DirectionManual[index()];
+}
 
 // ---------------------------------------------------------------- showing
 
@@ -336,9 +397,13 @@ void DirectionsPage::Fill() {
     StringGrid3SelectCell(direction_);
 }
 
-void DirectionsPage::PlanReplaced() { ShowOption(); }
+void DirectionsPage::PlanReplaced() {
+    ShowOption();
+}
 
-void DirectionsPage::SelectionsReset() { direction_ = 1; }
+void DirectionsPage::SelectionsReset() {
+    direction_ = 1;
+}
 
 void DirectionsPage::ShowGrid() {
     const TSignalPlan& p = plan();
@@ -389,7 +454,9 @@ void DirectionsPage::StringGrid3SelectCell(int row) {
     direction_ = std::clamp(row, 1, kMaxDirections);
     {
         const QSignalBlocker blocker(grid_);
-        if (direction_ <= grid_->rowCount()) grid_->setCurrentCell(TableRowOfGridRow(direction_), grid_->currentColumn() < 0 ? 0 : grid_->currentColumn());
+        if (direction_ <= grid_->rowCount())
+            grid_->setCurrentCell(TableRowOfGridRow(direction_),
+                                  grid_->currentColumn() < 0 ? 0 : grid_->currentColumn());
     }
     LoadDurationFields();
     ShowMatrix();
@@ -417,8 +484,9 @@ QString DirectionsPage::DescribeChannel(int channel) const {
 
 QString DirectionsPage::DescribeCell(const MatrixCell& cell) const {
     const bool set = matrix_->isSet(cell.row, cell.column);
-    return ToQString("«") + ToQString(kStructureNames[static_cast<std::size_t>(cell.row)]) + ToQString("», канал ") +
-           QString::number(cell.column + 1) + ToQString(set ? ", включён" : ", не включён");
+    return ToQString("«") + ToQString(kStructureNames[static_cast<std::size_t>(cell.row)]) +
+           ToQString("», канал ") + QString::number(cell.column + 1) +
+           ToQString(set ? ", включён" : ", не включён");
 }
 
 // ---------------------------------------------------------------- availability
@@ -461,8 +529,9 @@ void DirectionsPage::RefreshEnabledStates() {
 void DirectionsPage::ToggleChannel(int channel) {
     if (filling() || channel < 1 || channel > kChannelCount) return;
     TSignalPlan& p = plan();
-    journal().Record(static_cast<ControlId>(kChannel + channel),
-                     "n" + ByteText(static_cast<unsigned>(direction_)) + ByteText(static_cast<unsigned>(structure_)));
+    journal().Record(
+        static_cast<ControlId>(kChannel + channel),
+        "n" + ByteText(static_cast<unsigned>(direction_)) + ByteText(static_cast<unsigned>(structure_)));
     const std::uint32_t bit = 1u << (channel - 1);
     p.DirectionChannels[index()] ^= bit;
     TDirectionSettings& direction = Program(p);
@@ -470,7 +539,9 @@ void DirectionsPage::ToggleChannel(int channel) {
     ShowMatrix();
 }
 
-void DirectionsPage::Shape33MouseUp(int channel) { ToggleChannel(channel); }
+void DirectionsPage::Shape33MouseUp(int channel) {
+    ToggleChannel(channel);
+}
 
 void DirectionsPage::PaintBox1MouseUp(const MatrixCell& cell) {
     if (filling()) return;
@@ -520,9 +591,12 @@ void DirectionsPage::CheckBox1Click() {
     std::string payload = ByteText(previous != 0 && p.RomVersion != 0 ? 1 : 0);
     const int rows = DirectionRows(p);
     for (int d = 0; d < rows; ++d) {
-        for (int tag = 1; tag <= kDurationCount; ++tag) payload += WordText(ReadDuration(p.DirectionManual[d], tag));
-        for (int tag = 1; tag <= kDurationCount; ++tag) payload += WordText(ReadDuration(p.Direction[d], tag));
-        for (int s = 0; s < kStructureCount; ++s) payload += DwordText(StructureMask(p.DirectionManual[d], s));
+        for (int tag = 1; tag <= kDurationCount; ++tag)
+            payload += WordText(ReadDuration(p.DirectionManual[d], tag));
+        for (int tag = 1; tag <= kDurationCount; ++tag)
+            payload += WordText(ReadDuration(p.Direction[d], tag));
+        for (int s = 0; s < kStructureCount; ++s)
+            payload += DwordText(StructureMask(p.DirectionManual[d], s));
     }
     journal().Record(kOption, std::move(payload), ByteText(previous));
     p.ManualFollowsProgram = on ? 1 : 0;
@@ -541,13 +615,18 @@ void DirectionsPage::ReplayOption(const JournalEntry& entry) {
     // The handler records what it replaces, even when the box was already so.
     CheckBox1Click();
     TSignalPlan& p = plan();
-    const std::size_t directions = entry.payload.empty() ? 0
-        : std::min<std::size_t>((entry.payload.size() - 1) / kOptionBytesPerDirection, kMaxDirections);
+    const std::size_t directions =
+        entry.payload.empty()
+            ? 0
+            : std::min<std::size_t>((entry.payload.size() - 1) / kOptionBytesPerDirection, kMaxDirections);
     for (std::size_t d = 0; d < directions; ++d) {
         std::size_t at = 1 + d * kOptionBytesPerDirection;
-        for (int tag = 1; tag <= kDurationCount; ++tag, at += 2) WriteDuration(p.DirectionManual[d], tag, WordAt(entry.payload, at));
-        for (int tag = 1; tag <= kDurationCount; ++tag, at += 2) WriteDuration(p.Direction[d], tag, WordAt(entry.payload, at));
-        for (int s = 0; s < kStructureCount; ++s, at += 4) SetStructureMask(p.DirectionManual[d], s, DwordAt(entry.payload, at));
+        for (int tag = 1; tag <= kDurationCount; ++tag, at += 2)
+            WriteDuration(p.DirectionManual[d], tag, WordAt(entry.payload, at));
+        for (int tag = 1; tag <= kDurationCount; ++tag, at += 2)
+            WriteDuration(p.Direction[d], tag, WordAt(entry.payload, at));
+        for (int s = 0; s < kStructureCount; ++s, at += 4)
+            SetStructureMask(p.DirectionManual[d], s, DwordAt(entry.payload, at));
     }
     if (!entry.memo.empty()) p.ManualFollowsProgram = static_cast<std::uint8_t>(ByteAt(entry.memo, 0));
     const FillGuard guard = context().Fill();

@@ -16,18 +16,30 @@ namespace kdt::gui {
 
 Page* CreatePage(int number, PageContext& context, QWidget* frame) {
     switch (number) {
-        case 1: return new ParametersPage(context, frame);
-        case 2: return new ColoursPage(context, frame);
-        case 3: return new DirectionsPage(context, frame);
-        case 4: return new PhasesPage(context, frame);
-        case 5: return new ProgramsPage(context, frame);
-        case 6: return new PedestrianPage(context, frame);
-        case 7: return new SchedulePage(context, frame);
-        case 8: return new CoordinatorPage(context, frame);
-        case 9: return new SpeedPage(context, frame);
-        case 10: return new DetectorsPage(context, frame);
-        case 11: return new MemoPage(context, frame);
-        default: return nullptr;
+        case 1:
+            return new ParametersPage(context, frame);
+        case 2:
+            return new ColoursPage(context, frame);
+        case 3:
+            return new DirectionsPage(context, frame);
+        case 4:
+            return new PhasesPage(context, frame);
+        case 5:
+            return new ProgramsPage(context, frame);
+        case 6:
+            return new PedestrianPage(context, frame);
+        case 7:
+            return new SchedulePage(context, frame);
+        case 8:
+            return new CoordinatorPage(context, frame);
+        case 9:
+            return new SpeedPage(context, frame);
+        case 10:
+            return new DetectorsPage(context, frame);
+        case 11:
+            return new MemoPage(context, frame);
+        default:
+            return nullptr;
     }
 }
 

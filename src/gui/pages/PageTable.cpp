@@ -4,12 +4,17 @@ namespace kdt::gui {
 
 bool PageEnabled(int number, const TSignalPlan& plan) {
     switch (number) {
-        case 6: return plan.TvpButtonCount != 0;
-        case 8: return plan.NetworkType == kNetworkTypeLeading;
-        case 9: return plan.RomVersion >= kRom413 && plan.RomVersion <= kRom421;
+        case 6:
+            return plan.TvpButtonCount != 0;
+        case 8:
+            return plan.NetworkType == kNetworkTypeLeading;
+        case 9:
+            return plan.RomVersion >= kRom413 && plan.RomVersion <= kRom421;
         case 10:
-        case 11: return plan.RomVersion == kRom421;
-        default: return number >= 1 && number <= kPageCount;
+        case 11:
+            return plan.RomVersion == kRom421;
+        default:
+            return number >= 1 && number <= kPageCount;
     }
 }
 

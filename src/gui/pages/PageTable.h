@@ -13,10 +13,10 @@ namespace kdt::gui {
 inline constexpr int kPageCount = 11;
 
 struct PageInfo {
-    int number;                  // 1..11, the page's tag
-    std::string_view caption;    // the frame's caption, blanks included
-    std::string_view menuText;   // its item in "Работа"
-    std::string_view hint;       // tool button hint: short part, "|", long part
+    int number;                 // 1..11, the page's tag
+    std::string_view caption;   // the frame's caption, blanks included
+    std::string_view menuText;  // its item in "Работа"
+    std::string_view hint;      // tool button hint: short part, "|", long part
 };
 
 inline constexpr std::array<PageInfo, kPageCount> kPages = {{

@@ -38,40 +38,78 @@ QStringList Texts(std::initializer_list<std::string_view> texts) {
     return list;
 }
 
-NumberRange Fixed(int minimum, int maximum) { return {minimum, maximum}; }
+NumberRange Fixed(int minimum, int maximum) {
+    return {minimum, maximum};
+}
 
 // One line per number field of the page: name, label, hint, tag, scale, field, limits.
 std::array<NumberFieldLine, 8> NumberFieldLines() {
     return {{
-        {kCountField + 1, "LabeledEdit1", "Всего фаз ", {}, ControlClass::LabeledEdit, 1, 1,
+        {kCountField + 1,
+         "LabeledEdit1",
+         "Всего фаз ",
+         {},
+         ControlClass::LabeledEdit,
+         1,
+         1,
          [](const TSignalPlan& p) { return unsigned{p.PhaseCount}; },
          [](TSignalPlan& p, unsigned v) { p.PhaseCount = static_cast<std::uint8_t>(v); },
          [](const TSignalPlan&) { return Fixed(1, kMaxPhases); }},
-        {kCountField + 2, "LabeledEdit2", "Всего направлений ", {}, ControlClass::LabeledEdit, 2, 1,
+        {kCountField + 2,
+         "LabeledEdit2",
+         "Всего направлений ",
+         {},
+         ControlClass::LabeledEdit,
+         2,
+         1,
          [](const TSignalPlan& p) { return unsigned{p.DirectionCount}; },
          [](TSignalPlan& p, unsigned v) { p.DirectionCount = static_cast<std::uint8_t>(v); },
          [](const TSignalPlan&) { return Fixed(1, kMaxDirections); }},
-        {kCountField + 3, "LabeledEdit3", "Всего программ ", {}, ControlClass::LabeledEdit, 3, 1,
+        {kCountField + 3,
+         "LabeledEdit3",
+         "Всего программ ",
+         {},
+         ControlClass::LabeledEdit,
+         3,
+         1,
          [](const TSignalPlan& p) { return unsigned{p.ProgramCount}; },
          [](TSignalPlan& p, unsigned v) { p.ProgramCount = static_cast<std::uint8_t>(v); },
          [](const TSignalPlan&) { return Fixed(1, kMaxPrograms); }},
-        {kCountField + 4, "LabeledEdit4", "Всего кнопок ТВП ", {}, ControlClass::LabeledEdit, 4, 1,
+        {kCountField + 4,
+         "LabeledEdit4",
+         "Всего кнопок ТВП ",
+         {},
+         ControlClass::LabeledEdit,
+         4,
+         1,
          [](const TSignalPlan& p) { return unsigned{p.TvpButtonCount}; },
          [](TSignalPlan& p, unsigned v) { p.TvpButtonCount = static_cast<std::uint8_t>(v); },
          [](const TSignalPlan&) { return Fixed(0, kMaxTvpButtons); }},
-        {kCountField + 5, "LabeledEdit5", "Минимальная длительность фазы ", kSecondsHint, ControlClass::LabeledEdit, 5, 2,
-         [](const TSignalPlan& p) { return unsigned{p.MinPhaseDuration}; },
+        {kCountField + 5, "LabeledEdit5", "Минимальная длительность фазы ", kSecondsHint,
+         ControlClass::LabeledEdit, 5, 2, [](const TSignalPlan& p) { return unsigned{p.MinPhaseDuration}; },
          [](TSignalPlan& p, unsigned v) { p.MinPhaseDuration = static_cast<std::uint16_t>(v); },
          [](const TSignalPlan& p) { return Fixed(0, MinPhaseDurationLimit(p)); }},
-        {kCountField + 6, "LabeledEdit6", "Число миганий в конце фазы ", {}, ControlClass::LabeledEdit, 6, 1,
+        {kCountField + 6,
+         "LabeledEdit6",
+         "Число миганий в конце фазы ",
+         {},
+         ControlClass::LabeledEdit,
+         6,
+         1,
          [](const TSignalPlan& p) { return unsigned{p.PhaseEndBlinkCount}; },
          [](TSignalPlan& p, unsigned v) { p.PhaseEndBlinkCount = static_cast<std::uint8_t>(v); },
          [](const TSignalPlan&) { return Fixed(0, 10); }},
-        {kCountField + 7, "LabeledEdit7", "Период выхода из конфликта ", kSecondsHint, ControlClass::LabeledEdit, 7, 2,
-         [](const TSignalPlan& p) { return unsigned{p.ConflictExitPeriod}; },
+        {kCountField + 7, "LabeledEdit7", "Период выхода из конфликта ", kSecondsHint,
+         ControlClass::LabeledEdit, 7, 2, [](const TSignalPlan& p) { return unsigned{p.ConflictExitPeriod}; },
          [](TSignalPlan& p, unsigned v) { p.ConflictExitPeriod = static_cast<std::uint16_t>(v); },
          [](const TSignalPlan& p) { return Fixed(5, ConflictExitPeriodLimit(p)); }},
-        {kCountField + 8, "LabeledEdit8", "Число повторов на конфликт ", {}, ControlClass::LabeledEdit, 8, 1,
+        {kCountField + 8,
+         "LabeledEdit8",
+         "Число повторов на конфликт ",
+         {},
+         ControlClass::LabeledEdit,
+         8,
+         1,
          [](const TSignalPlan& p) { return unsigned{p.ConflictRepeatCount}; },
          [](TSignalPlan& p, unsigned v) { p.ConflictRepeatCount = static_cast<std::uint8_t>(v); },
          [](const TSignalPlan&) { return Fixed(1, 10); }},
@@ -79,8 +117,9 @@ std::array<NumberFieldLine, 8> NumberFieldLines() {
 }
 
 QString ScheduleWarning() {
-    return ToQString("В \"суточном графике\" обнаружены несуществующие программы \"АПП\"\n\r"
-                     "Они были заменены на команду \"ОС\"");
+    return ToQString(
+        "В \"суточном графике\" обнаружены несуществующие программы \"АПП\"\n\r"
+        "Они были заменены на команду \"ОС\"");
 }
 
 }  // namespace
@@ -115,7 +154,9 @@ void ParametersPage::BuildNumberFields(QGridLayout* grid) {
         const int tag = lines[i].tag;
         field->cascade = [this, tag](int shown) { CountCascade(tag, shown); };
         field->cascadeSnapshot = [this, tag](const TSignalPlan&) { return CascadeSnapshot(tag); };
-        field->cascadeRestore = [this, tag](TSignalPlan&, std::string_view bytes) { CascadeRestore(tag, bytes); };
+        field->cascadeRestore = [this, tag](TSignalPlan&, std::string_view bytes) {
+            CascadeRestore(tag, bytes);
+        };
         // Eight rows and the comment fit the fixed page area only this tall.
         field->edit()->setFixedSize(52, 20);
         grid->addWidget(field->label(), static_cast<int>(i), 0);
@@ -207,7 +248,8 @@ void ParametersPage::BuildComment(QVBoxLayout* page) {
     comment_->setObjectName(QStringLiteral("LabeledEdit20"));
     comment_->setAccessibleName(AccessibleNameOf(label->text()));
     label->setBuddy(comment_);
-    TextKeyFilter::Install(comment_, [this] { context().Beep(); }, kCommentTypedLimit);
+    TextKeyFilter::Install(
+        comment_, [this] { context().Beep(); }, kCommentTypedLimit);
     auto* row = new QHBoxLayout;
     row->setSpacing(4);
     row->addWidget(label);
@@ -222,23 +264,33 @@ void ParametersPage::RegisterInJournal() {
         info.replay = [field](const JournalEntry& entry, ReplaySide) { field->Replay(entry); };
         journal().Register(field->line().id, std::move(info));
     }
-    journal().Register(kNetworkType, {1, ControlClass::ComboBox, 1, {}, true,
-                                      [this](const JournalEntry& entry, ReplaySide) { ReplayNetworkType(entry); }});
-    journal().Register(kNetworkAddress, {1, ControlClass::SpinEdit, 2, {}, true, [this](const JournalEntry& entry, ReplaySide) {
-                                             {
-                                                 const FillGuard guard = context().Fill();
-                                                 address_->setText(ToQString(entry.payload));
-                                             }
-                                             ComboBox2Change();
-                                         }});
-    journal().Register(kVpuInterface, {1, ControlClass::RadioGroup, 4, {}, true, [this](const JournalEntry& entry, ReplaySide) {
-                                           ReplayRadio(vpuInterface_, entry);
-                                       }});
-    journal().Register(kTvpInterface, {1, ControlClass::RadioGroup, 5, {}, true, [this](const JournalEntry& entry, ReplaySide) {
-                                           ReplayRadio(tvpInterface_, entry);
-                                       }});
-    journal().Register(kRomType, {1, ControlClass::RadioGroup, 6, {}, true,
-                                  [this](const JournalEntry& entry, ReplaySide) { ReplayRadio(romType_, entry); }});
+    journal().Register(
+        kNetworkType, {1, ControlClass::ComboBox, 1, {}, true, [this](const JournalEntry& entry, ReplaySide) {
+                           ReplayNetworkType(entry);
+                       }});
+    journal().Register(
+        kNetworkAddress,
+        {1, ControlClass::SpinEdit, 2, {}, true, [this](const JournalEntry& entry, ReplaySide) {
+             {
+                 const FillGuard guard = context().Fill();
+                 address_->setText(ToQString(entry.payload));
+             }
+             ComboBox2Change();
+         }});
+    journal().Register(
+        kVpuInterface,
+        {1, ControlClass::RadioGroup, 4, {}, true, [this](const JournalEntry& entry, ReplaySide) {
+             ReplayRadio(vpuInterface_, entry);
+         }});
+    journal().Register(
+        kTvpInterface,
+        {1, ControlClass::RadioGroup, 5, {}, true, [this](const JournalEntry& entry, ReplaySide) {
+             ReplayRadio(tvpInterface_, entry);
+         }});
+    journal().Register(
+        kRomType, {1, ControlClass::RadioGroup, 6, {}, true, [this](const JournalEntry& entry, ReplaySide) {
+                       ReplayRadio(romType_, entry);
+                   }});
     journal().Register(kComment, {1, ControlClass::LabeledEdit, 0, "Коментарий ", true,
                                   [this](const JournalEntry& entry, ReplaySide) {
                                       {
@@ -281,7 +333,8 @@ void ParametersPage::ApplyRomType() {
 void ParametersPage::FillNetworkList() {
     const TSignalPlan& p = plan();
     networkType_->clear();
-    for (int i = 0; i < OfferedNetworkTypes(p); ++i) networkType_->addItem(ToQString(kNetworkTypes[static_cast<std::size_t>(i)]));
+    for (int i = 0; i < OfferedNetworkTypes(p); ++i)
+        networkType_->addItem(ToQString(kNetworkTypes[static_cast<std::size_t>(i)]));
     // A type the list no longer offers stays in the plan until the user picks one.
     networkType_->setCurrentIndex(p.NetworkType < networkType_->count() ? p.NetworkType : 0);
     ShowAddressEditor();
@@ -434,10 +487,12 @@ void ParametersPage::ReplayRadio(RadioGroup* group, const JournalEntry& entry) {
     }
     // A value from a file that no item shows goes back into the plan directly.
     const auto value = static_cast<std::uint8_t>(std::min(item, 255));
-    std::uint8_t* field = group == vpuInterface_ ? &plan().VpuInterface
+    std::uint8_t* field = group == vpuInterface_   ? &plan().VpuInterface
                           : group == tvpInterface_ ? &plan().TvpInterface
                                                    : &plan().RomVersion;
-    const ControlId id = group == vpuInterface_ ? kVpuInterface : group == tvpInterface_ ? kTvpInterface : kRomType;
+    const ControlId id = group == vpuInterface_   ? kVpuInterface
+                         : group == tvpInterface_ ? kTvpInterface
+                                                  : kRomType;
     journal().Record(id, std::to_string(*field));
     *field = value;
     const FillGuard guard = context().Fill();

@@ -23,7 +23,7 @@ class UpDownEdit;
 
 // The page's controls in the journal.
 namespace parameters {
-inline constexpr ControlId kCountField = 100;  // + tag 1..8: LabeledEdit1..8
+inline constexpr ControlId kCountField = 100;      // + tag 1..8: LabeledEdit1..8
 inline constexpr ControlId kNetworkType = 109;     // ComboBox1
 inline constexpr ControlId kNetworkAddress = 110;  // SpinEdit1
 inline constexpr ControlId kVpuInterface = 111;    // RadioGroup4

@@ -12,7 +12,9 @@
 namespace kdt::gui {
 namespace {
 
-QColor ToColour(const DiagramColour& colour) { return QColor(colour.red, colour.green, colour.blue); }
+QColor ToColour(const DiagramColour& colour) {
+    return QColor(colour.red, colour.green, colour.blue);
+}
 
 // The strip a pen move covers: the start included, the end left out, one
 // outline width thick to the right of a vertical move and below a horizontal one.
@@ -73,8 +75,9 @@ void PaintTimingDiagram(QPainter& painter, const TimingDiagram& diagram, const Q
                     painter.fillRect(LineStrip(item, diagram.outlineWidth), black);
                 } else if constexpr (std::is_same_v<Item, DiagramRect>) {
                     if (!item.outlined) {
-                        painter.fillRect(QRectF(item.left, item.top, item.right - item.left, item.bottom - item.top),
-                                         ToColour(item.fill));
+                        painter.fillRect(
+                            QRectF(item.left, item.top, item.right - item.left, item.bottom - item.top),
+                            ToColour(item.fill));
                         return;
                     }
                     const OutlinedArea area =

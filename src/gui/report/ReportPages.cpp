@@ -36,9 +36,13 @@ std::vector<std::string> Utf8Lines(const QStringList& lines) {
 
 }  // namespace
 
-QPaintDevice* PagedDeviceSink::device() { return &device_; }
+QPaintDevice* PagedDeviceSink::device() {
+    return &device_;
+}
 
-bool PagedDeviceSink::newPage(QPainter&) { return device_.newPage(); }
+bool PagedDeviceSink::newPage(QPainter&) {
+    return device_.newPage();
+}
 
 ImagePageSink::ImagePageSink(QSize pageSize, int dpi) : pageSize_(pageSize), dpi_(dpi) {
     pages_.push_back(BlankPage());
@@ -53,7 +57,9 @@ QImage ImagePageSink::BlankPage() const {
     return page;
 }
 
-QPaintDevice* ImagePageSink::device() { return &pages_.back(); }
+QPaintDevice* ImagePageSink::device() {
+    return &pages_.back();
+}
 
 bool ImagePageSink::newPage(QPainter& painter) {
     painter.end();
@@ -115,7 +121,8 @@ QString PrintReport(PageSink& sink, const ReportPrintout& report) {
             }
         }
         for (const PrintedDiagram& diagram : page.diagrams) {
-            painter.drawText(QPointF(diagram.left, diagram.top + ascent), ToQString(DiagramTitle(diagram.program)));
+            painter.drawText(QPointF(diagram.left, diagram.top + ascent),
+                             ToQString(DiagramTitle(diagram.program)));
             const DiagramPlacement placement{diagram.top, diagram.left, dpiX, dpiY, diagram.halfSecondWidth};
             PaintTimingDiagram(painter, DrawTimingDiagram(report.plan, diagram.program, placement), font);
         }
@@ -128,10 +135,10 @@ QString PrintReport(PageSink& sink, const ReportPrintout& report) {
 
 void SetUpPdfWriter(QPdfWriter& writer) {
     writer.setResolution(kPdfResolution);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(kPdfMarginMillimetres, kPdfMarginMillimetres, kPdfMarginMillimetres,
-                                               kPdfMarginMillimetres),
-                                     QPageLayout::Millimeter));
+    writer.setPageLayout(QPageLayout(
+        QPageSize(QPageSize::A4), QPageLayout::Portrait,
+        QMarginsF(kPdfMarginMillimetres, kPdfMarginMillimetres, kPdfMarginMillimetres, kPdfMarginMillimetres),
+        QPageLayout::Millimeter));
     writer.setCreator(QStringLiteral("KDT"));
     writer.setTitle(QStringLiteral("Отчет"));
 }
@@ -152,8 +159,8 @@ QString WritePdfReport(const QString& path, const ReportPrintout& report) {
         return QStringLiteral("Не удалось записать файл \"%1\": %2").arg(path, error);
     const QByteArray& bytes = pdf.data();
     const Outcome written = WriteFileAtomically(
-        QStringToPath(path),
-        std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())));
+        QStringToPath(path), std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                       static_cast<std::size_t>(bytes.size())));
     return written.ok() ? QString() : ToQString(written.error);
 }
 

@@ -59,9 +59,9 @@ private:
 };
 
 struct ReportPrintout {
-    QStringList lines;     // one a line, as the editor box holds them
-    int fontSize = 10;     // points
-    bool diagrams = false; // the timing diagrams after the text
+    QStringList lines;      // one a line, as the editor box holds them
+    int fontSize = 10;      // points
+    bool diagrams = false;  // the timing diagrams after the text
     TSignalPlan plan{};
 };
 

@@ -39,13 +39,26 @@ constexpr int kMaxFontSize = 24;
 constexpr int kDefaultFontSize = 10;
 
 // The captions of the sixteen boxes, box n at [n - 1].
-constexpr std::array<std::string_view, kReportBoxCount> kBoxCaptions = {
-    "Параметры",      "Цвета",     "Уставки",           "Направления",
-    "Фазы",           "Зеленые улицы", "Программы",     "Табло вызова пешеходом",
-    "Суточный график", "Включение контроллера", "План координации", "УСК",
-    "Детекторы",      "Дополнительно", "Графика Сигнальных программ", "Графика Перекрёстка"};
+constexpr std::array<std::string_view, kReportBoxCount> kBoxCaptions = {"Параметры",
+                                                                        "Цвета",
+                                                                        "Уставки",
+                                                                        "Направления",
+                                                                        "Фазы",
+                                                                        "Зеленые улицы",
+                                                                        "Программы",
+                                                                        "Табло вызова пешеходом",
+                                                                        "Суточный график",
+                                                                        "Включение контроллера",
+                                                                        "План координации",
+                                                                        "УСК",
+                                                                        "Детекторы",
+                                                                        "Дополнительно",
+                                                                        "Графика Сигнальных программ",
+                                                                        "Графика Перекрёстка"};
 
-QString Text(std::string_view utf8) { return ToQString(utf8); }
+QString Text(std::string_view utf8) {
+    return ToQString(utf8);
+}
 
 QPushButton* Button(const QString& name, std::string_view caption, QWidget* parent) {
     auto* button = new QPushButton(Text(caption), parent);
@@ -54,7 +67,9 @@ QPushButton* Button(const QString& name, std::string_view caption, QWidget* pare
     return button;
 }
 
-QSize ClientSize(QSize outer) { return outer - kNominalFrame; }
+QSize ClientSize(QSize outer) {
+    return outer - kNominalFrame;
+}
 
 // The font size is changed with the arrows (and the Up and Down keys) only:
 // nothing typed, deleted or pasted reaches the field.
@@ -88,10 +103,10 @@ protected:
 void SetUpPdfPrinter(QPrinter& printer) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setResolution(kPdfResolution);
-    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                      QMarginsF(kPdfMarginMillimetres, kPdfMarginMillimetres,
-                                                kPdfMarginMillimetres, kPdfMarginMillimetres),
-                                      QPageLayout::Millimeter));
+    printer.setPageLayout(QPageLayout(
+        QPageSize(QPageSize::A4), QPageLayout::Portrait,
+        QMarginsF(kPdfMarginMillimetres, kPdfMarginMillimetres, kPdfMarginMillimetres, kPdfMarginMillimetres),
+        QPageLayout::Millimeter));
 }
 
 }  // namespace
@@ -158,7 +173,8 @@ QWidget* TOtcet::BuildSectionsPanel() {
 QWidget* TOtcet::BuildOutputPanel() {
     auto* panel = new QGroupBox(Text("Печать отчета "));
     panel->setObjectName(QStringLiteral("OutputPanel"));
-    outputGroup_ = new RadioGroup(Text("Куда выводить ?"), {Text("Принтер"), Text("Файл"), Text("PDF")}, 1, panel);
+    outputGroup_ =
+        new RadioGroup(Text("Куда выводить ?"), {Text("Принтер"), Text("Файл"), Text("PDF")}, 1, panel);
     outputGroup_->setObjectName(QStringLiteral("OutputGroup"));
     outputGroup_->setItemIndex(static_cast<int>(ReportOutput::Printer));
     QPushButton* print = Button(QStringLiteral("OutputPrintButton"), "Печать...", panel);
@@ -221,7 +237,9 @@ void TOtcet::ShowPanel(int number) {
     resize(ClientSize(number == 3 ? kLargeSize : kSmallSize));
 }
 
-int TOtcet::panel() const { return panels_->currentIndex() + 1; }
+int TOtcet::panel() const {
+    return panels_->currentIndex() + 1;
+}
 
 ReportBoxes TOtcet::ticked() const {
     ReportBoxes ticked{};
@@ -229,7 +247,9 @@ ReportBoxes TOtcet::ticked() const {
     return ticked;
 }
 
-ReportOutput TOtcet::output() const { return static_cast<ReportOutput>(outputGroup_->itemIndex()); }
+ReportOutput TOtcet::output() const {
+    return static_cast<ReportOutput>(outputGroup_->itemIndex());
+}
 
 void TOtcet::RefreshPrintEnabled() {
     const ReportBoxes now = ticked();
@@ -263,11 +283,17 @@ void TOtcet::SectionsPrintClick() {
     ShowPanel(2);
 }
 
-void TOtcet::CancelClick() { ShowPanel(1); }
+void TOtcet::CancelClick() {
+    ShowPanel(1);
+}
 
-void TOtcet::EditorClick() { ShowPanel(3); }
+void TOtcet::EditorClick() {
+    ShowPanel(3);
+}
 
-void TOtcet::BackClick() { ShowPanel(2); }
+void TOtcet::BackClick() {
+    ShowPanel(2);
+}
 
 void TOtcet::ApplyFontSize() {
     QFont font = text_->font();
@@ -295,9 +321,15 @@ ReportPrintout TOtcet::printout() const {
 void TOtcet::OutputPrintClick() {
     ApplyFontSize();
     switch (output()) {
-        case ReportOutput::Printer: PrintToPrinter(); break;
-        case ReportOutput::File: SaveAsText(); break;
-        case ReportOutput::Pdf: SaveAsPdf(); break;
+        case ReportOutput::Printer:
+            PrintToPrinter();
+            break;
+        case ReportOutput::File:
+            SaveAsText();
+            break;
+        case ReportOutput::Pdf:
+            SaveAsPdf();
+            break;
     }
 }
 
@@ -329,8 +361,8 @@ QString TOtcet::ChosenPath(const QString& title, const QString& filter, const QS
 }
 
 void TOtcet::SaveAsText() {
-    const QString path =
-        ChosenPath(Text("Сохранение отчета СОД в виде файла"), QStringLiteral("*.txt"), QStringLiteral("txt"));
+    const QString path = ChosenPath(Text("Сохранение отчета СОД в виде файла"), QStringLiteral("*.txt"),
+                                    QStringLiteral("txt"));
     if (path.isEmpty()) return;
     std::vector<std::string> lines;
     for (const QString& line : reportLines()) lines.push_back(ToUtf8(line));
@@ -339,8 +371,8 @@ void TOtcet::SaveAsText() {
 }
 
 void TOtcet::SaveAsPdf() {
-    const QString path =
-        ChosenPath(Text("Сохранение отчета СОД в формате PDF"), QStringLiteral("*.pdf"), QStringLiteral("pdf"));
+    const QString path = ChosenPath(Text("Сохранение отчета СОД в формате PDF"), QStringLiteral("*.pdf"),
+                                    QStringLiteral("pdf"));
     if (path.isEmpty()) return;
     if (const QString error = WritePdfReport(path, printout()); !error.isEmpty()) setting_.showFailure(error);
 }

@@ -32,8 +32,8 @@ void ShowIfGiven(QLabel* label, const QString& prefix, const QString& value) {
 }  // namespace
 
 VersionTexts CompiledVersionTexts() {
-    return {ToQString(KDT_COMPANY_NAME),   ToQString(KDT_PRODUCT_NAME), ToQString(KDT_PRODUCT_VERSION),
-            ToQString(KDT_FILE_VERSION),   ToQString(KDT_LEGAL_COPYRIGHT), ToQString(KDT_COMMENTS)};
+    return {ToQString(KDT_COMPANY_NAME), ToQString(KDT_PRODUCT_NAME),    ToQString(KDT_PRODUCT_VERSION),
+            ToQString(KDT_FILE_VERSION), ToQString(KDT_LEGAL_COPYRIGHT), ToQString(KDT_COMMENTS)};
 }
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
@@ -68,7 +68,9 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setFixedSize(std::max(294, sizeHint().width()), std::max(229, sizeHint().height()));
 }
 
-QLabel* TAboutBox::label(const char* name) const { return findChild<QLabel*>(QString::fromLatin1(name)); }
+QLabel* TAboutBox::label(const char* name) const {
+    return findChild<QLabel*>(QString::fromLatin1(name));
+}
 
 void TAboutBox::ShowVersion(const VersionTexts& texts) {
     label("ProductName")->setText(ToQString(kApplicationTitle));

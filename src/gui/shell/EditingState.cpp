@@ -37,6 +37,8 @@ bool SameProject(const std::filesystem::path& a, const std::filesystem::path& b)
     return ProjectPathText(a) == ProjectPathText(b);
 }
 
-std::filesystem::path ProjectPath(const std::filesystem::path& path) { return Utf8ToPath(ProjectPathText(path)); }
+std::filesystem::path ProjectPath(const std::filesystem::path& path) {
+    return Utf8ToPath(ProjectPathText(path));
+}
 
 }  // namespace kdt::gui

@@ -72,7 +72,8 @@ QString WriteFileAssociation(const QString& programPath) {
     classes.setValue(QStringLiteral("kdt.Document/Shell/Open/command/Default"),
                      QLatin1Char('"') + native + QStringLiteral("\" \"%1\""));
     classes.sync();
-    return classes.status() == QSettings::NoError ? QString() : QStringLiteral("the registry refused the keys");
+    return classes.status() == QSettings::NoError ? QString()
+                                                  : QStringLiteral("the registry refused the keys");
 #else
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (dataHome.isEmpty()) return QStringLiteral("no data folder for this user");
@@ -80,17 +81,21 @@ QString WriteFileAssociation(const QString& programPath) {
     const QByteArray package = GuiResource(QStringLiteral("kdt-mime.xml"));
     if (package.isEmpty()) return QStringLiteral("the association's templates are missing from the program");
     QString error;
-    const bool entryChanged =
-        WriteIfDifferent(data.filePath(QStringLiteral("applications/kdt-gui.desktop")), DesktopEntryText(programPath), error);
+    const bool entryChanged = WriteIfDifferent(data.filePath(QStringLiteral("applications/kdt-gui.desktop")),
+                                               DesktopEntryText(programPath), error);
     if (!error.isEmpty()) return error;
-    const bool mimeChanged = WriteIfDifferent(data.filePath(QStringLiteral("mime/packages/kdt-gui.xml")), package, error);
+    const bool mimeChanged =
+        WriteIfDifferent(data.filePath(QStringLiteral("mime/packages/kdt-gui.xml")), package, error);
     if (!error.isEmpty()) return error;
-    WriteIfDifferent(data.filePath(QStringLiteral("icons/hicolor/64x64/apps/kdt-gui.png")), AppIconPng(64), error);
+    WriteIfDifferent(data.filePath(QStringLiteral("icons/hicolor/64x64/apps/kdt-gui.png")), AppIconPng(64),
+                     error);
     if (!error.isEmpty()) return error;
     // The desktop reads the package only through its compiled database.
-    if (mimeChanged) RunIfInstalled(QStringLiteral("update-mime-database"), data.filePath(QStringLiteral("mime")));
+    if (mimeChanged)
+        RunIfInstalled(QStringLiteral("update-mime-database"), data.filePath(QStringLiteral("mime")));
     if (entryChanged)
-        RunIfInstalled(QStringLiteral("update-desktop-database"), data.filePath(QStringLiteral("applications")));
+        RunIfInstalled(QStringLiteral("update-desktop-database"),
+                       data.filePath(QStringLiteral("applications")));
     return {};
 #endif
 }

@@ -3,7 +3,9 @@
 #include <QFile>
 
 // A static library's resources are registered only when asked for, from the global namespace.
-static void RegisterGuiResources() { Q_INIT_RESOURCE(gui); }
+static void RegisterGuiResources() {
+    Q_INIT_RESOURCE(gui);
+}
 
 namespace kdt::gui {
 

@@ -301,7 +301,9 @@ QIcon PageIcon(int pageNumber) {
     return MakeIcon([pageNumber](QPainter& p) { PagePicture(pageNumber, p); });
 }
 
-QIcon AppIcon() { return MakeIcon(TrafficLight); }
+QIcon AppIcon() {
+    return MakeIcon(TrafficLight);
+}
 
 QByteArray AppIconPng(int size) {
     QByteArray png;

@@ -7,8 +7,19 @@
 namespace kdt::gui {
 
 enum class CommandIcon {
-    New, Open, Save, Delete, Simulation, Compile, Analysis, Print, Undo, Redo,
-    Run, Pause, FitWidth,  // the simulation window's start/stop, pause and auto-size
+    New,
+    Open,
+    Save,
+    Delete,
+    Simulation,
+    Compile,
+    Analysis,
+    Print,
+    Undo,
+    Redo,
+    Run,
+    Pause,
+    FitWidth,  // the simulation window's start/stop, pause and auto-size
 };
 
 QIcon IconFor(CommandIcon command);

@@ -81,14 +81,16 @@ KdtSettings SettingsAtCreation() {
 
 std::unique_ptr<QSettings> OpenSettingsStore() {
 #if defined(Q_OS_WIN)
-    return std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\Software\\KDT"), QSettings::NativeFormat);
+    return std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\Software\\KDT"),
+                                       QSettings::NativeFormat);
 #else
     return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("KDT"),
                                        QStringLiteral("KDT"));
 #endif
 }
 
-SettingsRun LoadOrSaveSettings(KdtSettings& settings, SettingsDirection direction, const QString& programPath) {
+SettingsRun LoadOrSaveSettings(KdtSettings& settings, SettingsDirection direction,
+                               const QString& programPath) {
     SettingsRun run;
     run.associationError = WriteFileAssociation(programPath);
 

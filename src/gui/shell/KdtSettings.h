@@ -14,10 +14,10 @@ namespace kdt::gui {
 
 struct KdtSettings {
     // Directory
-    QString projectFolder;         // PRJ: start folder of the dialogs, folder of new projects
-    QString romFolder;             // HEX|BIN: where compiled images go
-    QString programmerPath;        // PROGR: the EEPROM programmer program
-    QString dbfFolder;             // DBF: legacy tables, for the settings dialog
+    QString projectFolder;   // PRJ: start folder of the dialogs, folder of new projects
+    QString romFolder;       // HEX|BIN: where compiled images go
+    QString programmerPath;  // PROGR: the EEPROM programmer program
+    QString dbfFolder;       // DBF: legacy tables, for the settings dialog
     // PARAMS
     QString programmerParameters;  // Progr: "%n" the image path, "%v" the ROM type number
     QString fileTypeText;          // Compil: "0" Intel HEX, "1" BIN
@@ -50,7 +50,8 @@ struct SettingsRun {
 // (created one level deep when missing), the empty-value defaults and the
 // numeric copies, which stop at the first text that is not a whole number.
 // The file association is written first; its failure stops nothing.
-SettingsRun LoadOrSaveSettings(KdtSettings& settings, SettingsDirection direction, const QString& programPath);
+SettingsRun LoadOrSaveSettings(KdtSettings& settings, SettingsDirection direction,
+                               const QString& programPath);
 
 // A decimal whole number with an optional sign, nothing else.
 std::optional<int> ParseDecimal(const QString& text);

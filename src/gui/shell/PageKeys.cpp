@@ -10,9 +10,9 @@ namespace {
 #if defined(Q_OS_WIN)
 constexpr quint32 kScanCodeOfOne = 0x02;  // set 1 scan codes: 1..9 are 0x02..0x0A, 0 is 0x0B
 #elif defined(Q_OS_LINUX)
-constexpr quint32 kScanCodeOfOne = 10;    // X11 and Wayland key codes: evdev KEY_1 (2) + 8
+constexpr quint32 kScanCodeOfOne = 10;  // X11 and Wayland key codes: evdev KEY_1 (2) + 8
 #else
-constexpr quint32 kScanCodeOfOne = 0;     // no known table: the key code alone decides
+constexpr quint32 kScanCodeOfOne = 0;  // no known table: the key code alone decides
 #endif
 
 }  // namespace
@@ -26,6 +26,8 @@ int DigitOfKey(int key, quint32 nativeScanCode) {
     return -1;
 }
 
-int DigitOfKey(const QKeyEvent& event) { return DigitOfKey(event.key(), event.nativeScanCode()); }
+int DigitOfKey(const QKeyEvent& event) {
+    return DigitOfKey(event.key(), event.nativeScanCode());
+}
 
 }  // namespace kdt::gui

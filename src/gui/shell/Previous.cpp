@@ -102,7 +102,9 @@ InstanceLock::InstanceLock() : lock_(InstanceLockPath()) {
     lock_.setStaleLockTime(0);
 }
 
-bool InstanceLock::acquire() { return lock_.tryLock(0); }
+bool InstanceLock::acquire() {
+    return lock_.tryLock(0);
+}
 
 HandOffServer::HandOffServer(Receiver receiver, QObject* parent)
     : QObject(parent), server_(new QLocalServer(this)), receiver_(std::move(receiver)) {

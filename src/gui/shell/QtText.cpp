@@ -13,8 +13,12 @@ std::string ToUtf8(const QString& text) {
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-QString PathToQString(const std::filesystem::path& path) { return ToQString(PathToUtf8(path)); }
+QString PathToQString(const std::filesystem::path& path) {
+    return ToQString(PathToUtf8(path));
+}
 
-std::filesystem::path QStringToPath(const QString& text) { return Utf8ToPath(ToUtf8(text)); }
+std::filesystem::path QStringToPath(const QString& text) {
+    return Utf8ToPath(ToUtf8(text));
+}
 
 }  // namespace kdt::gui

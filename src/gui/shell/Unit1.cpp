@@ -23,19 +23,19 @@
 #include <QSaveFile>
 #include <QScreen>
 #include <QStackedLayout>
-#include <QVBoxLayout>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include "analysis/ErrorFile.h"
 #include "analysis/PlanAnalysis.h"
+#include "binding/Page.h"
 #include "common/FileIO.h"
 #include "data/LegacyImport.h"
 #include "data/TextEncoding.h"
-#include "binding/Page.h"
 #include "pages/ColoursPage.h"
 #include "pages/PageFactory.h"
 #include "pages/PageFrame.h"
@@ -47,8 +47,8 @@
 #include "shell/About.h"
 #include "shell/GuiResources.h"
 #include "shell/PageKeys.h"
-#include "shell/StartupArgument.h"
 #include "shell/QtText.h"
+#include "shell/StartupArgument.h"
 #include "shell/Unit3.h"
 #include "simulation/Unit2.h"
 
@@ -78,11 +78,17 @@ constexpr bool kPathsIgnoreCase =
     false;
 #endif
 
-QString Text(std::string_view utf8) { return ToQString(utf8); }
+QString Text(std::string_view utf8) {
+    return ToQString(utf8);
+}
 
-QString Quoted(const QString& text) { return QLatin1Char('"') + text + QLatin1Char('"'); }
+QString Quoted(const QString& text) {
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
 
-QString ShownPath(const fs::path& path) { return ToQString(ProjectPathText(path)); }
+QString ShownPath(const fs::path& path) {
+    return ToQString(ProjectPathText(path));
+}
 
 MessageRequest Box(MessageIcon icon, MessageButtons buttons, std::string_view caption, const QString& text) {
     MessageRequest request;
@@ -100,7 +106,8 @@ QStringList OpenDialogFilters() {
         QStringList list;
         for (const char* extension : extensions) {
             list << QStringLiteral("*.") + QLatin1String(extension);
-            if (!kPathsIgnoreCase) list << QStringLiteral("*.") + QLatin1String(extension).toString().toUpper();
+            if (!kPathsIgnoreCase)
+                list << QStringLiteral("*.") + QLatin1String(extension).toString().toUpper();
         }
         return QStringLiteral(" (") + list.join(QLatin1Char(' ')) + QLatin1Char(')');
     };
@@ -113,7 +120,9 @@ QStringList OpenDialogFilters() {
     };
 }
 
-QStringList SaveDialogFilters() { return {Text("обычный KDT (*.kdt)")}; }
+QStringList SaveDialogFilters() {
+    return {Text("обычный KDT (*.kdt)")};
+}
 
 // Restores the process's current folder when a command ends, however it ends.
 class CurrentFolderRestore {
@@ -132,10 +141,14 @@ private:
 const QStringList kTextEditors = {QStringLiteral("notepad.exe")};
 const QStringList kCalculators = {QStringLiteral("calc.exe")};
 #else
-const QStringList kTextEditors = {QStringLiteral("gnome-text-editor"), QStringLiteral("gedit"),
-                                  QStringLiteral("kwrite"),            QStringLiteral("kate"),
-                                  QStringLiteral("mousepad"),          QStringLiteral("pluma"),
-                                  QStringLiteral("xed"),               QStringLiteral("featherpad")};
+const QStringList kTextEditors = {QStringLiteral("gnome-text-editor"),
+                                  QStringLiteral("gedit"),
+                                  QStringLiteral("kwrite"),
+                                  QStringLiteral("kate"),
+                                  QStringLiteral("mousepad"),
+                                  QStringLiteral("pluma"),
+                                  QStringLiteral("xed"),
+                                  QStringLiteral("featherpad")};
 const QStringList kCalculators = {QStringLiteral("gnome-calculator"), QStringLiteral("kcalc"),
                                   QStringLiteral("mate-calc"),        QStringLiteral("galculator"),
                                   QStringLiteral("qalculate-gtk"),    QStringLiteral("xcalc")};
@@ -158,7 +171,8 @@ TKDT::TKDT(std::unique_ptr<UserInteraction> interaction, QWidget* parent)
     setWindowTitle(Text(kCaptionAtCreation));
     setWindowIcon(AppIcon());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint);
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowContextHelpButtonHint);
     ConnectPageContext();
     aboutBox_ = new TAboutBox(this);
     CreateActions();
@@ -201,7 +215,9 @@ void TKDT::ConnectPageContext() {
     });
 }
 
-TForm3* TKDT::settingsDialog() const { return settingsDialog_; }
+TForm3* TKDT::settingsDialog() const {
+    return settingsDialog_;
+}
 
 void TKDT::ShowSettingsDialog() {
     if (settingsDialog_ == nullptr) settingsDialog_ = new TForm3(settings_, *interaction_, this);
@@ -283,8 +299,8 @@ void TKDT::CreateMenus() {
     QMenu* file = bar->addMenu(Text("Файл"));
     file->setObjectName(QStringLiteral("FileMenu"));
     // The first letter of this caption is a Latin "O", as the system has always had it.
-    openItem_ = AddCommand(QStringLiteral("FileOpen1"), Text("Oткрыть..."), QKeySequence(QStringLiteral("Ctrl+O")),
-                           nullptr);
+    openItem_ = AddCommand(QStringLiteral("FileOpen1"), Text("Oткрыть..."),
+                           QKeySequence(QStringLiteral("Ctrl+O")), nullptr);
     connect(openItem_, &QAction::triggered, this, [this] {
         try {
             FileOpen1Execute();
@@ -296,28 +312,28 @@ void TKDT::CreateMenus() {
     file->addAction(openItem_);
     file->addAction(AddCommand(QStringLiteral("FileSaveAs1"), Text("Сохранить как..."),
                                QKeySequence(QStringLiteral("Ctrl+S")), &TKDT::SaveAsClick));
-    file->addAction(AddCommand(QStringLiteral("ClearItem"), Text("Очистить"), QKeySequence(QStringLiteral("Ctrl+D")),
-                               &TKDT::ClearClick));
+    file->addAction(AddCommand(QStringLiteral("ClearItem"), Text("Очистить"),
+                               QKeySequence(QStringLiteral("Ctrl+D")), &TKDT::ClearClick));
     closeItem_ = AddCommand(QStringLiteral("CloseItem"), Text("Закрыть"), QKeySequence(), &TKDT::CloseClick);
     file->addAction(closeItem_);
     file->addSeparator();
-    file->addAction(AddCommand(QStringLiteral("ExitItem"), Text("Выход"), QKeySequence(QStringLiteral("Ctrl+X")),
-                               &TKDT::ExitClick));
+    file->addAction(AddCommand(QStringLiteral("ExitItem"), Text("Выход"),
+                               QKeySequence(QStringLiteral("Ctrl+X")), &TKDT::ExitClick));
 
     QMenu* edit = bar->addMenu(Text("Редактор"));
     edit->setObjectName(QStringLiteral("EditMenu"));
     connect(edit, &QMenu::aboutToShow, this, &TKDT::N3Click);
-    undoItem_ = AddCommand(QStringLiteral("UndoItem"), Text("Отменить"), QKeySequence(QStringLiteral("Ctrl+Z")),
-                           &TKDT::ToolButton20Click);
-    redoItem_ = AddCommand(QStringLiteral("RedoItem"), Text("Повторить"), QKeySequence(QStringLiteral("Ctrl+Y")),
-                           &TKDT::ToolButton21Click);
+    undoItem_ = AddCommand(QStringLiteral("UndoItem"), Text("Отменить"),
+                           QKeySequence(QStringLiteral("Ctrl+Z")), &TKDT::ToolButton20Click);
+    redoItem_ = AddCommand(QStringLiteral("RedoItem"), Text("Повторить"),
+                           QKeySequence(QStringLiteral("Ctrl+Y")), &TKDT::ToolButton21Click);
     undoItem_->setEnabled(false);
     redoItem_->setEnabled(false);
     edit->addAction(undoItem_);
     edit->addAction(redoItem_);
     // "Вставить" is a hidden item: it holds Ctrl+V so that no field ever pastes.
-    QAction* paste =
-        AddCommand(QStringLiteral("PasteItem"), Text("Вставить"), QKeySequence(QStringLiteral("Ctrl+V")), nullptr);
+    QAction* paste = AddCommand(QStringLiteral("PasteItem"), Text("Вставить"),
+                                QKeySequence(QStringLiteral("Ctrl+V")), nullptr);
     addAction(paste);
     // Ctrl+C copies a day of the schedule whichever page is in front. A
     // shortcut, not a key compared with the Latin C, so a Russian layout
@@ -351,19 +367,21 @@ void TKDT::CreateMenus() {
                                  QKeySequence(QStringLiteral("Ctrl+I")), &TKDT::ImitacClick));
     result->addAction(AddCommand(QStringLiteral("CompileItem"), Text("Компиляция"),
                                  QKeySequence(QStringLiteral("Ctrl+K")), &TKDT::ToolButton19Click));
-    programmerItem_ =
-        AddCommand(QStringLiteral("ProgrammerItem"), Text("Программатор..."), QKeySequence(), &TKDT::BitBtn5Click);
+    programmerItem_ = AddCommand(QStringLiteral("ProgrammerItem"), Text("Программатор..."), QKeySequence(),
+                                 &TKDT::BitBtn5Click);
     result->addAction(programmerItem_);
-    result->addAction(AddCommand(QStringLiteral("ReportItem"), Text("Отчет..."), QKeySequence(), &TKDT::ReportClick));
+    result->addAction(
+        AddCommand(QStringLiteral("ReportItem"), Text("Отчет..."), QKeySequence(), &TKDT::ReportClick));
 
     QMenu* service = bar->addMenu(Text("Сервис"));
     service->setObjectName(QStringLiteral("ServiceMenu"));
     service->addAction(AddCommand(QStringLiteral("SettingsItem"), Text("Настройка..."),
                                   QKeySequence(QStringLiteral("Ctrl+N")), &TKDT::ShowSettingsDialog));
-    QAction* system = AddCommand(QStringLiteral("SystemPropertiesItem"), Text("Свойства системы..."), QKeySequence(),
-                                 nullptr);
-    connect(system, &QAction::triggered, this,
-            [this] { interaction_->startProgram(QStringLiteral("control.exe"), {QStringLiteral("sysdm.cpl")}, {}); });
+    QAction* system = AddCommand(QStringLiteral("SystemPropertiesItem"), Text("Свойства системы..."),
+                                 QKeySequence(), nullptr);
+    connect(system, &QAction::triggered, this, [this] {
+        interaction_->startProgram(QStringLiteral("control.exe"), {QStringLiteral("sysdm.cpl")}, {});
+    });
     service->addAction(system);
     QAction* editor = AddCommand(QStringLiteral("EditorItem"), Text("Редактор..."),
                                  QKeySequence(QStringLiteral("Ctrl+F8")), nullptr);
@@ -382,7 +400,8 @@ void TKDT::CreateMenus() {
 
     projectsMenu_ = bar->addMenu(Text("Проекты"));
     projectsMenu_->setObjectName(QStringLiteral("ProjectsMenu"));
-    currentProjectItem_ = AddCommand(QStringLiteral("CurrentProjectItem"), Text("текущий"), QKeySequence(), nullptr);
+    currentProjectItem_ =
+        AddCommand(QStringLiteral("CurrentProjectItem"), Text("текущий"), QKeySequence(), nullptr);
     QFont bold = currentProjectItem_->font();
     bold.setBold(true);
     currentProjectItem_->setFont(bold);
@@ -400,8 +419,8 @@ void TKDT::CreateMenus() {
     connect(about, &QAction::triggered, this, [this] { aboutBox_->Open(); });
     help->addAction(about);
     // "ss" is a hidden item: help on the page in front.
-    QAction* pageHelp =
-        AddCommand(QStringLiteral("PageHelpItem"), Text("ss"), QKeySequence(QStringLiteral("Ctrl+F10")), nullptr);
+    QAction* pageHelp = AddCommand(QStringLiteral("PageHelpItem"), Text("ss"),
+                                   QKeySequence(QStringLiteral("Ctrl+F10")), nullptr);
     connect(pageHelp, &QAction::triggered, this, [this] { ShowHelpTopic(state_.currentPage + 1); });
     addAction(pageHelp);
 }
@@ -424,8 +443,8 @@ void TKDT::CreateToolBar() {
                        &TKDT::ToolButton1Click));
     add(AddToolCommand(QStringLiteral("OpenToolButton"), CommandIcon::Open, "Открыть|Открыть проект СОД",
                        &TKDT::OpenClick));
-    add(AddToolCommand(QStringLiteral("ToolButton3"), CommandIcon::Save, "Сохранить|Сохранить текущий проект СОД",
-                       &TKDT::ToolButton3Click));
+    add(AddToolCommand(QStringLiteral("ToolButton3"), CommandIcon::Save,
+                       "Сохранить|Сохранить текущий проект СОД", &TKDT::ToolButton3Click));
     deleteButton_ = add(AddToolCommand(QStringLiteral("ToolButton5"), CommandIcon::Delete,
                                        "Удалить|Удалить файл СОД", &TKDT::ToolButton5Click));
     toolBar_->addSeparator();
@@ -446,8 +465,9 @@ void TKDT::CreateToolBar() {
     toolBar_->addSeparator();
     undoButton_ = add(AddToolCommand(QStringLiteral("ToolButton20"), CommandIcon::Undo,
                                      "Отменить|Отменить последнию операцию", &TKDT::ToolButton20Click));
-    redoButton_ = add(AddToolCommand(QStringLiteral("ToolButton21"), CommandIcon::Redo,
-                                     "Повторить|Повторить последнию отмененную операцию", &TKDT::ToolButton21Click));
+    redoButton_ =
+        add(AddToolCommand(QStringLiteral("ToolButton21"), CommandIcon::Redo,
+                           "Повторить|Повторить последнию отмененную операцию", &TKDT::ToolButton21Click));
     undoButton_->setEnabled(false);
     redoButton_->setEnabled(false);
 }
@@ -490,7 +510,9 @@ void TKDT::CreatePages() {
 
 // ---------------------------------------------------------------- messages
 
-int TKDT::MessageDlg(const MessageRequest& request) { return interaction_->showMessage(this, request); }
+int TKDT::MessageDlg(const MessageRequest& request) {
+    return interaction_->showMessage(this, request);
+}
 
 bool TKDT::HandleException(const QString& message) {
     if (handlerBoxOpen_) return true;
@@ -528,7 +550,9 @@ QString TKDT::captionText() const {
     return Text(kCaptionWorkFile) + Quoted(file);
 }
 
-void TKDT::ShowCaption() { setWindowTitle(captionText()); }
+void TKDT::ShowCaption() {
+    setWindowTitle(captionText());
+}
 
 void TKDT::TieToProject(const fs::path& path) {
     state_.currentPath = path;
@@ -537,7 +561,8 @@ void TKDT::TieToProject(const fs::path& path) {
 
 void TKDT::AddToProjectList(const fs::path& path) {
     auto& list = state_.projects;
-    if (std::none_of(list.begin(), list.end(), [&](const fs::path& entry) { return SameProject(entry, path); }))
+    if (std::none_of(list.begin(), list.end(),
+                     [&](const fs::path& entry) { return SameProject(entry, path); }))
         list.insert(list.begin(), path);
 }
 
@@ -611,7 +636,8 @@ void TKDT::ShowPage(int number, bool refill) {
     if (const Page* shown = page(number); shown != nullptr && !shown->CanBeShown()) {
         // The page in front stays, its button pressed again; nothing was
         // filled, so nothing is left suppressed.
-        if (state_.currentPage >= 1) pages_[static_cast<std::size_t>(state_.currentPage - 1)].action->setChecked(true);
+        if (state_.currentPage >= 1)
+            pages_[static_cast<std::size_t>(state_.currentPage - 1)].action->setChecked(true);
         return;
     }
     if (Page* shown = page(number)) {
@@ -630,7 +656,8 @@ void TKDT::RefreshEnabledStates() {
     projectsMenu_->menuAction()->setEnabled(anyProject);
     closeItem_->setEnabled(anyProject);
     for (const PageInfo& page : kPages)
-        pages_[static_cast<std::size_t>(page.number - 1)].action->setEnabled(PageEnabled(page.number, state_.plan));
+        pages_[static_cast<std::size_t>(page.number - 1)].action->setEnabled(
+            PageEnabled(page.number, state_.plan));
     undoButton_->setEnabled(!state_.journal.undoList().empty());
     redoButton_->setEnabled(!state_.journal.redoList().empty());
     context_.ForEachPage([](Page& page) { page.RefreshEnabledStates(); });
@@ -647,9 +674,13 @@ void TKDT::N3Click() {
 
 // ---------------------------------------------------------------- undo and redo
 
-void TKDT::ToolButton20Click() { state_.journal.Undo(); }
+void TKDT::ToolButton20Click() {
+    state_.journal.Undo();
+}
 
-void TKDT::ToolButton21Click() { state_.journal.Redo(); }
+void TKDT::ToolButton21Click() {
+    state_.journal.Redo();
+}
 
 void TKDT::RebuildProjectMenu() {
     const QList<QAction*> items = projectsMenu_->actions();
@@ -678,7 +709,8 @@ void TKDT::RebuildProjectMenu() {
 void TKDT::ChooseProject(const fs::path& path) {
     if (!LeaveCheck()) return;
     auto& list = state_.projects;
-    const auto found = std::find_if(list.begin(), list.end(), [&](const fs::path& entry) { return SameProject(entry, path); });
+    const auto found = std::find_if(list.begin(), list.end(),
+                                    [&](const fs::path& entry) { return SameProject(entry, path); });
     if (found != list.begin()) {
         if (found != list.end()) list.erase(found);
         list.insert(list.begin(), path);
@@ -744,33 +776,40 @@ bool TKDT::FileOpen1Accept(const fs::path& chosen) {
     state_.currentPage = 1;
     const fs::path path = ProjectPath(chosen);
     const std::string extension = LowerCaseExtension(path);
-    const OpenPlanResult opened = OpenPlanFile(path, state_.plan, state_.editor, OldLayoutHandling::RewriteFile);
+    const OpenPlanResult opened =
+        OpenPlanFile(path, state_.plan, state_.editor, OldLayoutHandling::RewriteFile);
     if (!opened.ok()) {
         // A project file that cannot be opened or is empty, and an image
         // that cannot be read at all, end the command without a word, as they
         // always have. A project file too short to be one is said to be so.
         std::error_code status;
-        const bool nonEmptyFile = fs::is_regular_file(path, status) && fs::file_size(path, status) > 0 && !status;
+        const bool nonEmptyFile =
+            fs::is_regular_file(path, status) && fs::file_size(path, status) > 0 && !status;
         if ((extension == ".kdt" || extension == ".kdt2") && nonEmptyFile) {
             MessageDlg(Box(MessageIcon::Error, MessageButtons::Ok, "Ошибка", ToQString(opened.error)));
         } else if (extension == ".dbf") {
             if (opened.failure == OpenFailure::Refused)
-                MessageDlg(Box(MessageIcon::Warning, MessageButtons::Ok, "Предупреждение", ToQString(opened.error)));
+                MessageDlg(
+                    Box(MessageIcon::Warning, MessageButtons::Ok, "Предупреждение", ToQString(opened.error)));
             else
-                MessageDlg(Box(MessageIcon::Error, MessageButtons::Ok, "Ошибка СОД", ToQString(opened.error)));
+                MessageDlg(
+                    Box(MessageIcon::Error, MessageButtons::Ok, "Ошибка СОД", ToQString(opened.error)));
         } else if (extension == ".hex" || extension == ".bin") {
             if (opened.failure == OpenFailure::NoPlan)
                 MessageDlg(Box(MessageIcon::Information, MessageButtons::Ok, "Информация",
                                ToQString(kNoPlanInImageMessage)));
         } else if (extension != ".kdt" && extension != ".kdt2") {
-            MessageDlg(Box(MessageIcon::Information, MessageButtons::Ok, "Информация", ToQString(kNotImplementedMessage)));
+            MessageDlg(Box(MessageIcon::Information, MessageButtons::Ok, "Информация",
+                           ToQString(kNotImplementedMessage)));
         }
         return false;
     }
     if (!opened.importStopMessage.empty())
-        MessageDlg(Box(MessageIcon::Error, MessageButtons::Ok, "Ошибка СОД", ToQString(opened.importStopMessage)));
+        MessageDlg(
+            Box(MessageIcon::Error, MessageButtons::Ok, "Ошибка СОД", ToQString(opened.importStopMessage)));
     if (!opened.warning.empty())
-        MessageDlg(Box(MessageIcon::Warning, MessageButtons::Ok, "Предупреждение", ToQString(opened.warning)));
+        MessageDlg(
+            Box(MessageIcon::Warning, MessageButtons::Ok, "Предупреждение", ToQString(opened.warning)));
 
     RefreshEditorView();
     const fs::path project = ProjectPath(opened.path);
@@ -837,9 +876,9 @@ void TKDT::ToolButton1Click() {
     // The new plan replaces the old one only once it is on disk.
     TSignalPlan plan = state_.plan;
     NetworkAddressEditor addressEditor = state_.editor.addressEditor;
-    const SavePlanResult saved = CreateNewProject(ProjectPath(chosen), plan, addressEditor,
-                                                  static_cast<std::uint8_t>(settings_.defaultRom),
-                                                  settings_.defaultSpeed);
+    const SavePlanResult saved =
+        CreateNewProject(ProjectPath(chosen), plan, addressEditor,
+                         static_cast<std::uint8_t>(settings_.defaultRom), settings_.defaultSpeed);
     if (!saved.ok()) {
         MessageDlg(Box(MessageIcon::Error, MessageButtons::Ok, "Ошибка", ToQString(saved.error)));
         return;
@@ -863,16 +902,18 @@ void TKDT::ClearClick() {
 }
 
 void TKDT::ToolButton5Click() {
-    MessageRequest question = Box(MessageIcon::Question, MessageButtons::YesNo, "Удаление файла KDT",
-                                  Text("Удалить файл : ") + Quoted(ShownPath(state_.currentPath)) + Text(" ?"));
+    MessageRequest question =
+        Box(MessageIcon::Question, MessageButtons::YesNo, "Удаление файла KDT",
+            Text("Удалить файл : ") + Quoted(ShownPath(state_.currentPath)) + Text(" ?"));
     question.defaultButton = kIdNo;
     if (MessageDlg(question) != kIdYes) return;
 
     std::error_code error;
-    if (!state_.currentPath.empty() && fs::exists(state_.currentPath, error) && !fs::remove(state_.currentPath, error)) {
+    if (!state_.currentPath.empty() && fs::exists(state_.currentPath, error) &&
+        !fs::remove(state_.currentPath, error)) {
         MessageDlg(Box(MessageIcon::Error, MessageButtons::Ok, "Ошибка",
-                       Text("Не удалось удалить файл ") + Quoted(ShownPath(state_.currentPath)) + Text(kLineBreak) +
-                           ToQString(error.message())));
+                       Text("Не удалось удалить файл ") + Quoted(ShownPath(state_.currentPath)) +
+                           Text(kLineBreak) + ToQString(error.message())));
         return;
     }
     RemoveFromProjectList(state_.currentPath);
@@ -916,12 +957,13 @@ ProjectState TKDT::ModificationState() const {
     if (!file.ok()) return ProjectState::Changed;
     const auto record = RecordBytes(state_.plan);
     return std::memcmp(file.bytes.data(), record.data(), file.bytes.size()) == 0 ? ProjectState::Unchanged
-                                                                                  : ProjectState::Changed;
+                                                                                 : ProjectState::Changed;
 }
 
 bool TKDT::HasUnsavedWork() const {
     const ProjectState state = ModificationState();
-    return state == ProjectState::Changed || state == ProjectState::UnsavedWork || state == ProjectState::ChangedImport;
+    return state == ProjectState::Changed || state == ProjectState::UnsavedWork ||
+           state == ProjectState::ChangedImport;
 }
 
 bool TKDT::LeaveCheck() {
@@ -935,27 +977,28 @@ bool TKDT::LeaveCheck() {
         case ProjectState::UnchangedImport:
             return true;
         case ProjectState::Changed: {
-            const int answer = MessageDlg(Box(MessageIcon::Question, MessageButtons::YesNo, "Сохранение проекта СОД",
-                                              Text("Сохранить изменения в текущем проекте : ") + path + Text(" ?") +
-                                                  lineBreak + Text("В случае отказа, изменения будут потеряны!")));
+            const int answer =
+                MessageDlg(Box(MessageIcon::Question, MessageButtons::YesNo, "Сохранение проекта СОД",
+                               Text("Сохранить изменения в текущем проекте : ") + path + Text(" ?") +
+                                   lineBreak + Text("В случае отказа, изменения будут потеряны!")));
             // A save that failed keeps the plan here, so it is not lost unseen.
             return answer != kIdYes || FileSaveAs1Accept(state_.currentPath);
         }
         case ProjectState::UnsavedWork: {
             const int answer =
                 MessageDlg(Box(MessageIcon::Question, MessageButtons::YesNo, "Сохранение проекта СОД",
-                               Text("Проект не сохранен на диске.") + lineBreak + Text("Сохранить проект ") + path +
-                                   Text("?")));
+                               Text("Проект не сохранен на диске.") + lineBreak + Text("Сохранить проект ") +
+                                   path + Text("?")));
             if (answer != kIdYes) return true;
             dialogFolder_ = settings_.projectFolder;
             const fs::path chosen = SaveDialog(Text(kSaveDialogTitle), saveDialogFileName_);
             return chosen.empty() || FileSaveAs1Accept(chosen);
         }
         case ProjectState::ChangedImport: {
-            const int answer = MessageDlg(
-                Box(MessageIcon::Question, MessageButtons::YesNoCancel, "Изменение типа файла",
-                    Text("Сохранить текущий проект в формате KDT : ") + path + Text(" ?") + lineBreak +
-                        Text("В случае отказа, сделаные изменения будут потеряны!")));
+            const int answer =
+                MessageDlg(Box(MessageIcon::Question, MessageButtons::YesNoCancel, "Изменение типа файла",
+                               Text("Сохранить текущий проект в формате KDT : ") + path + Text(" ?") +
+                                   lineBreak + Text("В случае отказа, сделаные изменения будут потеряны!")));
             if (answer == kIdCancel) return false;
             if (answer == kIdNo) return true;
             dialogFolder_ = settings_.projectFolder;
@@ -993,7 +1036,9 @@ void TKDT::closeEvent(QCloseEvent* event) {
 
 // ---------------------------------------------------------------- compile, programmer, analysis
 
-fs::path TKDT::ErrorFilePath() const { return workFolder_ / kErrorFileName; }
+fs::path TKDT::ErrorFilePath() const {
+    return workFolder_ / kErrorFileName;
+}
 
 bool TKDT::WriteErrorFileFor(const std::vector<std::string>& findings) {
     const fs::path file = ErrorFilePath();
@@ -1027,7 +1072,8 @@ void TKDT::ToolButton19Click() {
         }
     }
     if (state_.currentPath.empty()) {
-        MessageDlg(Box(MessageIcon::Information, MessageButtons::Ok, "Предуприждение", Text("Требуется сохранить файл!")));
+        MessageDlg(Box(MessageIcon::Information, MessageButtons::Ok, "Предуприждение",
+                       Text("Требуется сохранить файл!")));
         if (!SaveDialogAndSave(Text(kNewFileTitle))) return;
     }
 
@@ -1043,7 +1089,8 @@ void TKDT::ToolButton19Click() {
         // marked read-only, and follows a link to the file it names.
         written = fileType == 0 ? WriteHexFile(state_.plan, romFile) : WriteBinFile(state_.plan, romFile);
         // No earlier image may stay behind for the programmer once this one failed.
-        if (!written.ok() && fs::is_regular_file(fs::symlink_status(romFile, ignored))) fs::remove(romFile, ignored);
+        if (!written.ok() && fs::is_regular_file(fs::symlink_status(romFile, ignored)))
+            fs::remove(romFile, ignored);
     }
     if (written.ok() && fs::exists(romFile, ignored)) {
         MessageDlg(Box(MessageIcon::Information, MessageButtons::Ok, "Компиляция",
@@ -1051,7 +1098,8 @@ void TKDT::ToolButton19Click() {
         // The image is written all the same, but records after the
         // coordinator block were overwritten: the user must know.
         if (!written.warning.empty())
-            MessageDlg(Box(MessageIcon::Warning, MessageButtons::Ok, "Предупреждение", ToQString(written.warning)));
+            MessageDlg(
+                Box(MessageIcon::Warning, MessageButtons::Ok, "Предупреждение", ToQString(written.warning)));
     } else {
         MessageDlg(Box(MessageIcon::Error, MessageButtons::Ok, "Ошибка",
                        Text("Не удалось сформировать файл для программатора")));
@@ -1090,7 +1138,8 @@ void TKDT::AnalizClick() {
     const AnalysisResult analysis = AnalizSOD(state_.plan, 0);
     if (!analysis.clean) {
         WriteErrorFileFor(analysis.findings);
-        MessageDlg(Box(MessageIcon::Error, MessageButtons::Ok, kAnalysisCaption, Text("В проекте были найдены ошибки")));
+        MessageDlg(Box(MessageIcon::Error, MessageButtons::Ok, kAnalysisCaption,
+                       Text("В проекте были найдены ошибки")));
         interaction_->openDocument(PathToQString(ErrorFilePath()));
     } else {
         MessageDlg(Box(MessageIcon::Information, MessageButtons::Ok, kAnalysisCaption,
@@ -1098,7 +1147,9 @@ void TKDT::AnalizClick() {
     }
 }
 
-TForm2* TKDT::simulationWindow() const { return simulation_.data(); }
+TForm2* TKDT::simulationWindow() const {
+    return simulation_.data();
+}
 
 void TKDT::ImitacClick() {
     if (state_.plan.RomVersion < kRom413) {
@@ -1132,7 +1183,9 @@ void TKDT::StartDesktopProgram(const QStringList& candidates, const QStringList&
     if (!program.isEmpty()) interaction_->startProgram(program, arguments, QString());
 }
 
-void TKDT::ShowHelpTopic(int topic) { ShowHelpAt(QStringLiteral("topic%1").arg(topic)); }
+void TKDT::ShowHelpTopic(int topic) {
+    ShowHelpAt(QStringLiteral("topic%1").arg(topic));
+}
 
 void TKDT::ShowHelpAt(const QString& anchor) {
     // The help page travels inside the program and is laid beside the work folder's files.
@@ -1186,7 +1239,8 @@ void TKDT::FileArgumentOnShow(bool realShow) {
 }
 
 void TKDT::customEvent(QEvent* event) {
-    if (event->type() != static_cast<QEvent::Type>(kDeferredStartEvent)) return QMainWindow::customEvent(event);
+    if (event->type() != static_cast<QEvent::Type>(kDeferredStartEvent))
+        return QMainWindow::customEvent(event);
     try {
         DeferredStart();
     } catch (const std::exception& error) {
@@ -1212,7 +1266,8 @@ namespace {
 // change would be recorded as an edit.
 bool IsJournalKey(const QKeyEvent& key) {
     const QKeySequence pressed(key.keyCombination());
-    return pressed == QKeySequence(QStringLiteral("Ctrl+Z")) || pressed == QKeySequence(QStringLiteral("Ctrl+Y")) ||
+    return pressed == QKeySequence(QStringLiteral("Ctrl+Z")) ||
+           pressed == QKeySequence(QStringLiteral("Ctrl+Y")) ||
            pressed == QKeySequence(QStringLiteral("Ctrl+Shift+Z"));
 }
 
@@ -1220,7 +1275,8 @@ bool IsJournalKey(const QKeyEvent& key) {
 
 bool TKDT::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (type != QEvent::KeyRelease && type != QEvent::ShortcutOverride && type != QEvent::KeyPress) return false;
+    if (type != QEvent::KeyRelease && type != QEvent::ShortcutOverride && type != QEvent::KeyPress)
+        return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget == nullptr || widget->window() != this) return false;
     auto* key = static_cast<QKeyEvent*>(event);
@@ -1237,7 +1293,8 @@ bool TKDT::FocusHoldsTextSelection() {
     QWidget* focus = QApplication::focusWidget();
     if (const auto* line = qobject_cast<const QLineEdit*>(focus)) return line->hasSelectedText();
     if (const auto* text = qobject_cast<const QTextEdit*>(focus)) return text->textCursor().hasSelection();
-    if (const auto* plain = qobject_cast<const QPlainTextEdit*>(focus)) return plain->textCursor().hasSelection();
+    if (const auto* plain = qobject_cast<const QPlainTextEdit*>(focus))
+        return plain->textCursor().hasSelection();
     return false;
 }
 

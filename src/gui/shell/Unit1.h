@@ -68,23 +68,23 @@ public:
     void ReceiveHandOff(const QByteArray& pathBytes);
 
     // File commands.
-    bool FileOpen1Accept(const std::filesystem::path& path);  // true when the plan was replaced
-    bool FileOpen1Execute();                                  // the open dialog; false when it cannot run
-    void OpenClick();                                         // tool button "Открыть"
-    void ToolButton3Click();                                  // save
+    bool FileOpen1Accept(const std::filesystem::path& path);      // true when the plan was replaced
+    bool FileOpen1Execute();                                      // the open dialog; false when it cannot run
+    void OpenClick();                                             // tool button "Открыть"
+    void ToolButton3Click();                                      // save
     bool FileSaveAs1Accept(const std::filesystem::path& chosen);  // true when written
-    void SaveAsClick();                                       // "Сохранить как..."
-    void ToolButton1Click();                                  // new project
+    void SaveAsClick();                                           // "Сохранить как..."
+    void ToolButton1Click();                                      // new project
     void ClearClick();
-    void ToolButton5Click();                                  // delete the project file
-    void CloseClick();                                        // "Закрыть"
-    void ExitClick();                                         // "Выход"
+    void ToolButton5Click();  // delete the project file
+    void CloseClick();        // "Закрыть"
+    void ExitClick();         // "Выход"
 
     // Result commands.
     void ToolButton19Click();  // compile
     void BitBtn5Click();       // start the programmer
     void AnalizClick();
-    void ReportClick();        // "Отчет..." and the tool button "Печать": the report dialog
+    void ReportClick();  // "Отчет..." and the tool button "Печать": the report dialog
     void ImitacClick();  // "Имитация...": the simulation window
     TForm2* simulationWindow() const;
 
@@ -115,14 +115,14 @@ public:
     // Settings.
     SettingsRun LoadSettings();
     SettingsRun SaveSettings();
-    void ShowSettingsDialog();         // "Настройка..." (Ctrl+N): created on first use, not blocking
+    void ShowSettingsDialog();  // "Настройка..." (Ctrl+N): created on first use, not blocking
     TForm3* settingsDialog() const;
     TAboutBox* aboutBox() const { return aboutBox_; }
 
     // Enabled states of the commands and pages; also run before every event.
     void RefreshEnabledStates();
-    void N3Click();              // opening "Редактор" or "Результат"
-    void RebuildProjectMenu();   // opening "Проекты"
+    void N3Click();             // opening "Редактор" or "Результат"
+    void RebuildProjectMenu();  // opening "Проекты"
 
     // An exception that reached a command: asks whether to go on. Returns
     // false when the user chose to end the program.
@@ -171,7 +171,8 @@ private:
 
     QAction* AddCommand(const QString& name, const QString& text, const QKeySequence& shortcut,
                         void (TKDT::*handler)());
-    QAction* AddToolCommand(const QString& name, CommandIcon icon, std::string_view hint, void (TKDT::*handler)());
+    QAction* AddToolCommand(const QString& name, CommandIcon icon, std::string_view hint,
+                            void (TKDT::*handler)());
     void Guarded(void (TKDT::*handler)());
     void ShowCaption();
     void TieToProject(const std::filesystem::path& path);

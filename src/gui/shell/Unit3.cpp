@@ -47,7 +47,9 @@ constexpr int kProgrammerTag = 3;
 
 }  // namespace
 
-QString StoredPathText(const QString& typed) { return kPathsIgnoreCase ? typed.toUpper() : typed; }
+QString StoredPathText(const QString& typed) {
+    return kPathsIgnoreCase ? typed.toUpper() : typed;
+}
 
 TForm3::TForm3(KdtSettings& settings, UserInteraction& interaction, QWidget* parent)
     : QDialog(parent), settings_(settings), interaction_(interaction) {
@@ -147,8 +149,8 @@ void TForm3::Build() {
 
 void TForm3::Fill() {
     for (int tag = 1; tag <= 5; ++tag) pathField(tag)->setText(*SettingOf(tag));
-    romType_->setCurrentIndex(settings_.defaultRom >= 0 && settings_.defaultRom < romType_->count() ? settings_.defaultRom
-                                                                                                    : -1);
+    romType_->setCurrentIndex(
+        settings_.defaultRom >= 0 && settings_.defaultRom < romType_->count() ? settings_.defaultRom : -1);
     speed_->setText(settings_.defaultSpeedText);
     analyse_->setChecked(settings_.showErrors != 0);
     fileType_->setItemIndex(settings_.fileType);
@@ -156,11 +158,16 @@ void TForm3::Fill() {
 
 QString* TForm3::SettingOf(int tag) const {
     switch (tag) {
-        case 1: return &settings_.projectFolder;
-        case 2: return &settings_.romFolder;
-        case 3: return &settings_.programmerPath;
-        case 4: return &settings_.dbfFolder;
-        default: return &settings_.programmerParameters;
+        case 1:
+            return &settings_.projectFolder;
+        case 2:
+            return &settings_.romFolder;
+        case 3:
+            return &settings_.programmerPath;
+        case 4:
+            return &settings_.dbfFolder;
+        default:
+            return &settings_.programmerParameters;
     }
 }
 
@@ -202,7 +209,8 @@ void TForm3::Browse() {
     if (browseTag_ < 1 || browseTag_ > 4) return;
     const QString current = *SettingOf(browseTag_);
     FileDialogRequest request;
-    request.kind = browseTag_ == kProgrammerTag ? FileDialogRequest::Kind::Open : FileDialogRequest::Kind::Folder;
+    request.kind =
+        browseTag_ == kProgrammerTag ? FileDialogRequest::Kind::Open : FileDialogRequest::Kind::Folder;
     request.title = ToQString("Выбор папки и/или файла");
     const QFileInfo info(current);
     request.startFolder = info.isDir() ? current : info.absolutePath();

@@ -20,10 +20,14 @@ namespace {
 
 QMessageBox::Icon BoxIcon(MessageIcon icon) {
     switch (icon) {
-        case MessageIcon::Information: return QMessageBox::Information;
-        case MessageIcon::Warning: return QMessageBox::Warning;
-        case MessageIcon::Error: return QMessageBox::Critical;
-        case MessageIcon::Question: return QMessageBox::Question;
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::Warning:
+            return QMessageBox::Warning;
+        case MessageIcon::Error:
+            return QMessageBox::Critical;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
     }
     return QMessageBox::NoIcon;
 }
@@ -57,10 +61,18 @@ int UserInteraction::showMessage(QWidget* owner, const MessageRequest& request) 
 
     std::vector<BoxButton> buttons;
     switch (request.buttons) {
-        case MessageButtons::Ok: buttons = {kOk}; break;
-        case MessageButtons::OkCancel: buttons = {kOk, kCancel}; break;
-        case MessageButtons::YesNo: buttons = {kYes, kNo}; break;
-        case MessageButtons::YesNoCancel: buttons = {kYes, kNo, kCancel}; break;
+        case MessageButtons::Ok:
+            buttons = {kOk};
+            break;
+        case MessageButtons::OkCancel:
+            buttons = {kOk, kCancel};
+            break;
+        case MessageButtons::YesNo:
+            buttons = {kYes, kNo};
+            break;
+        case MessageButtons::YesNoCancel:
+            buttons = {kYes, kNo, kCancel};
+            break;
     }
     QAbstractButton* escape = nullptr;
     std::vector<std::pair<QAbstractButton*, int>> made;
@@ -117,7 +129,9 @@ bool UserInteraction::startProgram(const QString& program, const QStringList& ar
     return QProcess::startDetached(program, arguments, workingFolder);
 }
 
-bool UserInteraction::hasPrinters() { return !QPrinterInfo::availablePrinters().isEmpty(); }
+bool UserInteraction::hasPrinters() {
+    return !QPrinterInfo::availablePrinters().isEmpty();
+}
 
 bool UserInteraction::choosePrinter(QWidget* owner, QPrinter& printer) {
     QPrintDialog dialog(&printer, owner);
@@ -136,8 +150,12 @@ void UserInteraction::showPrintPreview(QWidget* owner, QPrinter& printer,
     dialog.exec();
 }
 
-void UserInteraction::beep() { QApplication::beep(); }
+void UserInteraction::beep() {
+    QApplication::beep();
+}
 
-void UserInteraction::endProgram() { QCoreApplication::exit(0); }
+void UserInteraction::endProgram() {
+    QCoreApplication::exit(0);
+}
 
 }  // namespace kdt::gui

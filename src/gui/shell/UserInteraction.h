@@ -27,7 +27,7 @@ struct MessageRequest {
     QString text;  // line breaks inside are "\n\r"
     MessageIcon icon = MessageIcon::Information;
     MessageButtons buttons = MessageButtons::Ok;
-    int defaultButton = 0;        // a kId value; 0 is the first button
+    int defaultButton = 0;          // a kId value; 0 is the first button
     bool blocksEverything = false;  // the exception handler's box
 };
 
@@ -38,8 +38,8 @@ struct FileDialogRequest {
     QStringList filters;  // "description (*.a *.b)"
     QString startFolder;
     QString fileName;
-    QString defaultSuffix;  // without the dot
-    bool several = false;   // an open dialog that takes several files
+    QString defaultSuffix;         // without the dot
+    bool several = false;          // an open dialog that takes several files
     bool confirmOverwrite = true;  // a save dialog asks before an existing file is replaced
 };
 
@@ -66,7 +66,8 @@ public:
     virtual bool choosePrinter(QWidget* owner, QPrinter& printer);
     // The print preview of the printer's pages, which paint draws whenever
     // the preview needs them.
-    virtual void showPrintPreview(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint);
+    virtual void showPrintPreview(QWidget* owner, QPrinter& printer,
+                                  const std::function<void(QPrinter&)>& paint);
 
     // The beep of a refused entry.
     virtual void beep();
