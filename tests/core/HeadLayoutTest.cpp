@@ -143,7 +143,7 @@ TEST(HeadLayout, WithoutHeadsThereIsNoPictureAndNothingToHit) {
     EXPECT_EQ(layout.width, 0);
     EXPECT_TRUE(layout.LampsAt(20, 20).empty());
     EXPECT_EQ(HorizontalScrollMax(layout, 446), 0);
-    EXPECT_EQ(PrintScale(4960, layout.width), 0);
+    EXPECT_EQ(PrintScale(4960, 7016, layout.width, 177), 0);
 }
 
 TEST(HeadLayout, AClickHitsTheLampWhoseBoxHoldsIt) {
@@ -198,21 +198,27 @@ TEST(HeadLayout, PastTheLastHeadTheLastHeadIsTaken) {
 
 TEST(HeadLayout, ThePrintScaleIsWholeWhenThePictureFitsTheRealRatioWhenNot) {
     struct Case {
-        int page;
+        int pageWidth;
+        int pageHeight;
         int picture;
         double scale;
     };
+    // The picture is 177 pixels high; A4 at 600 dpi is 4960 x 7016.
     const Case cases[] = {
-        {4960, 508, 9},   // A4 at 600 dpi, the example's twelve heads
-        {508, 508, 1},    // exactly one page wide
-        {1015, 508, 1},   // just under twice
-        {400, 500, 0.8},  // wider than the page: shrunk, never 0
-        {4960, 0, 0},     // no heads: nothing to print
-        {0, 508, 0},      // a page without width
+        {4960, 7016, 508, 9},           // the example's twelve heads
+        {508, 7016, 508, 1},            // exactly one page wide
+        {1015, 7016, 508, 1},           // just under twice
+        {400, 7016, 500, 0.8},          // wider than the page: shrunk, never 0
+        {4960, 7016, 46, 39},           // one head: as tall as the page allows, not 107 times
+        {7016, 4960, 88, 28},           // landscape, two heads: the height bounds it
+        {4960, 100, 508, 100.0 / 177},  // a strip of a page: shrunk to its height
+        {4960, 7016, 0, 0},             // no heads: nothing to print
+        {0, 7016, 508, 0},              // a page without width
+        {4960, 0, 508, 0},              // or without height
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.page << " / " << c.picture);
-        EXPECT_DOUBLE_EQ(PrintScale(c.page, c.picture), c.scale);
+        SCOPED_TRACE(testing::Message() << c.pageWidth << " x " << c.pageHeight << " / " << c.picture);
+        EXPECT_DOUBLE_EQ(PrintScale(c.pageWidth, c.pageHeight, c.picture, 177), c.scale);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "simulation/HeadLayout.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace kdt {
 namespace {
@@ -111,10 +112,13 @@ int HorizontalScrollMax(const HeadLayout& layout, int surfaceWidth) {
     return std::max(0, layout.width - surfaceWidth);
 }
 
-double PrintScale(int pageWidth, int pictureWidth) {
-    if (pictureWidth <= 0 || pageWidth <= 0) return 0;
+double PrintScale(int pageWidth, int pageHeight, int pictureWidth, int pictureHeight) {
+    if (pictureWidth <= 0 || pageWidth <= 0 || pictureHeight <= 0 || pageHeight <= 0) return 0;
     const int whole = pageWidth / pictureWidth;
-    return whole >= 1 ? whole : static_cast<double>(pageWidth) / pictureWidth;
+    const double across = whole >= 1 ? whole : static_cast<double>(pageWidth) / pictureWidth;
+    const double down = static_cast<double>(pageHeight) / pictureHeight;
+    if (across <= down) return across;
+    return down >= 1 ? std::floor(down) : down;
 }
 
 }  // namespace kdt

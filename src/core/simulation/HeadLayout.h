@@ -60,9 +60,11 @@ HeadLayout LayOutHeads(const std::array<ChannelRecord, kChannelCount>& channels,
 // How far the surface scrolls sideways to show the whole picture.
 int HorizontalScrollMax(const HeadLayout& layout, int surfaceWidth);
 
-// The scale of the printed picture on a page this many device pixels wide:
-// the whole number of times the picture fits, or the fraction that fits it
-// when it is wider than the page; 0 when there is nothing to print.
-double PrintScale(int pageWidth, int pictureWidth);
+// The scale of the printed picture on a page of this many device pixels:
+// the whole number of times the picture fits across, or the fraction that
+// fits it when it is wider than the page; either way no taller than the page
+// holds (a few heads would otherwise run off its bottom). 0 when there is
+// nothing to print.
+double PrintScale(int pageWidth, int pageHeight, int pictureWidth, int pictureHeight);
 
 }  // namespace kdt

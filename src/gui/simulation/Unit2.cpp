@@ -500,7 +500,7 @@ void TForm2::Print(QPrinter& printer) {
         if (host_.exception) host_.exception(Text("Не удалось начать печать: ") + where);
         return;
     }
-    const double scale = PrintScale(printer.width(), layout_.width);
+    const double scale = PrintScale(printer.width(), printer.height(), layout_.width, kSurfaceHeight);
     painter.scale(scale, scale);
     SimulationPicture picture;
     picture.layout = &layout_;
