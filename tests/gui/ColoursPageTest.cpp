@@ -22,8 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using PlanChange = std::function<void(TSignalPlan&)>;
-
 constexpr std::uint32_t Bit(int channel) {
     return 1u << (channel - 1);
 }
@@ -85,11 +83,7 @@ class ColoursPageTest final : public EditorTestCase {
 
 private:
     Editor OpenedOn(const PlanChange& setup = {}) {
-        WritePlan(folder_ / "p.kdt", ExamplePlan());
-        Editor editor = MakeEditor();
-        editor->show();
-        if (!QTest::qWaitForWindowExposed(editor.window.get())) qFatal("the editor is not shown");
-        if (!editor->FileOpen1Accept(folder_ / "p.kdt")) qFatal("the plan does not open");
+        Editor editor = OpenShownEditor(ExamplePlan());
         // What opening does not keep (the current channel) is set in memory.
         if (setup) setup(editor->state().plan);
         editor->ShowPage(2, true);

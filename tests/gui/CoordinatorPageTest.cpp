@@ -23,9 +23,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using PlanChange = std::function<void(TSignalPlan&)>;
-using Action = std::function<void(Editor&)>;
-
 constexpr std::uint8_t kLeading = 3;  // "ВЕДУЩИЙ"
 
 CoordinatorPage* Page8(const Editor& editor) {
@@ -160,12 +157,7 @@ private:
         // says otherwise), so any byte changed later is the page's doing.
         if (!staleCycles) KeepCyclesUpToDate(plan);
         NormalisePlan(plan, plan.NetworkAddress);
-        WritePlan(folder_ / "p.kdt", plan);
-        Editor editor = MakeEditor();
-        editor->show();
-        if (!QTest::qWaitForWindowExposed(editor.window.get())) qFatal("the editor is not shown");
-        if (!QTest::qWaitForWindowActive(editor.window.get())) qFatal("the editor is not active");
-        if (!editor->FileOpen1Accept(folder_ / "p.kdt")) qFatal("the plan does not open");
+        Editor editor = OpenShownEditor(plan);
         editor->ShowPage(8);
         return editor;
     }

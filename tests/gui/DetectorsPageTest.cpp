@@ -17,8 +17,6 @@ namespace kdt::gui::test {
 
 namespace {
 
-using PlanChange = std::function<void(TSignalPlan&)>;
-
 DetectorsPage* Page10(const Editor& editor) {
     return Find<DetectorsPage>(editor, QStringLiteral("Page10"));
 }
@@ -64,12 +62,7 @@ private:
         for (int i = 0; i < kMaxDetectors; ++i)
             plan.Detector[i].ZoneCount = static_cast<std::uint8_t>(10 + i);
         if (setup) setup(plan);
-        WritePlan(folder_ / "p.kdt", plan);
-        Editor editor = MakeEditor();
-        editor->show();
-        if (!QTest::qWaitForWindowExposed(editor.window.get())) qFatal("the editor is not shown");
-        if (!QTest::qWaitForWindowActive(editor.window.get())) qFatal("the editor is not active");
-        if (!editor->FileOpen1Accept(folder_ / "p.kdt")) qFatal("the plan does not open");
+        Editor editor = OpenShownEditor(plan);
         editor->ShowPage(10);
         return editor;
     }

@@ -26,8 +26,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using PlanChange = std::function<void(TSignalPlan&)>;
-
 constexpr std::uint32_t Bit(int channel) {
     return 1u << (channel - 1);
 }
@@ -61,11 +59,7 @@ private:
         if (setup) setup(plan);
         // As a save writes it, so the opened plan is the file's bytes.
         NormalisePlan(plan, plan.NetworkAddress);
-        WritePlan(folder_ / "p.kdt", plan);
-        Editor editor = MakeEditor();
-        editor->show();
-        if (!QTest::qWaitForWindowExposed(editor.window.get())) qFatal("the editor is not shown");
-        if (!editor->FileOpen1Accept(folder_ / "p.kdt")) qFatal("the plan does not open");
+        Editor editor = OpenShownEditor(plan);
         editor->ShowPage(3);
         return editor;
     }

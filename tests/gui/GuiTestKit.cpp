@@ -192,6 +192,16 @@ void EditorTestCase::init() {
     folder_ = ToPath(files_->path());
 }
 
+Editor EditorTestCase::OpenShownEditor(const TSignalPlan& plan) {
+    WritePlan(folder_ / "p.kdt", plan);
+    Editor editor = MakeEditor();
+    editor->show();
+    if (!QTest::qWaitForWindowExposed(editor.window.get())) qFatal("the editor is not shown");
+    if (!QTest::qWaitForWindowActive(editor.window.get())) qFatal("the editor is not active");
+    if (!editor->FileOpen1Accept(folder_ / "p.kdt")) qFatal("the plan does not open");
+    return editor;
+}
+
 void IsolateUserFolders() {
     static QTemporaryDir home;  // lives for the whole run, removed at its end
     if (!home.isValid()) qFatal("no temporary home folder");

@@ -82,6 +82,11 @@ struct Editor {
     ScriptedInteraction* script = nullptr;  // owned by the window
     TKDT* operator->() const { return window.get(); }
 };
+
+// The tests' tables: a change made to a plan through the core, and what a
+// user does in the editor.
+using PlanChange = std::function<void(TSignalPlan&)>;
+using Action = std::function<void(Editor&)>;
 Editor MakeEditor();
 
 // The editor's per-user store, emptied, so a window starts from the values at creation.
@@ -151,6 +156,10 @@ class EditorTestCase : public QObject {
 protected:
     std::unique_ptr<QTemporaryDir> files_;
     std::filesystem::path folder_;
+
+    // The plan written to p.kdt in the test's folder and opened in a shown,
+    // active editor; a failure ends the run, as nothing after it could hold.
+    Editor OpenShownEditor(const TSignalPlan& plan);
 
 protected slots:
     void init();

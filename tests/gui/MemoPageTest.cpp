@@ -15,8 +15,6 @@ namespace kdt::gui::test {
 
 namespace {
 
-using PlanChange = std::function<void(TSignalPlan&)>;
-
 MemoPage* Page11(const Editor& editor) {
     return Find<MemoPage>(editor, QStringLiteral("Page11"));
 }
@@ -58,12 +56,7 @@ private:
         TSignalPlan plan = ExamplePlan();
         StoreBytes(plan, 0, kOldAddress);
         if (setup) setup(plan);
-        WritePlan(folder_ / "p.kdt", plan);
-        Editor editor = MakeEditor();
-        editor->show();
-        if (!QTest::qWaitForWindowExposed(editor.window.get())) qFatal("the editor is not shown");
-        if (!QTest::qWaitForWindowActive(editor.window.get())) qFatal("the editor is not active");
-        if (!editor->FileOpen1Accept(folder_ / "p.kdt")) qFatal("the plan does not open");
+        Editor editor = OpenShownEditor(plan);
         editor->ShowPage(11);
         return editor;
     }

@@ -25,9 +25,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using PlanChange = std::function<void(TSignalPlan&)>;
-using Action = std::function<void(Editor&)>;
-
 Action Type(const char* field, const char* keys) {
     return [=](Editor& editor) {
         TypeInto(Find<QLineEdit>(editor, QString::fromLatin1(field)), QString::fromUtf8(keys));
@@ -184,11 +181,7 @@ private:
     Editor OpenedOn(const PlanChange& setup = {}) {
         TSignalPlan plan = ExamplePlan();
         if (setup) setup(plan);
-        WritePlan(folder_ / "p.kdt", plan);
-        Editor editor = MakeEditor();
-        editor->show();
-        if (!QTest::qWaitForWindowExposed(editor.window.get())) qFatal("the editor is not shown");
-        if (!editor->FileOpen1Accept(folder_ / "p.kdt")) qFatal("the plan does not open");
+        Editor editor = OpenShownEditor(plan);
         return editor;
     }
 

@@ -23,9 +23,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using PlanChange = std::function<void(TSignalPlan&)>;
-using Action = std::function<void(Editor&)>;
-
 PhasesPage* Page4(const Editor& editor) {
     return Find<PhasesPage>(editor, QStringLiteral("Page4"));
 }
@@ -168,12 +165,7 @@ private:
     Editor OpenedOn(const PlanChange& setup = {}) {
         TSignalPlan plan = ExamplePlan();
         if (setup) setup(plan);
-        WritePlan(folder_ / "p.kdt", plan);
-        Editor editor = MakeEditor();
-        editor->show();
-        if (!QTest::qWaitForWindowExposed(editor.window.get())) qFatal("the editor is not shown");
-        if (!QTest::qWaitForWindowActive(editor.window.get())) qFatal("the editor is not active");
-        if (!editor->FileOpen1Accept(folder_ / "p.kdt")) qFatal("the plan does not open");
+        Editor editor = OpenShownEditor(plan);
         editor->ShowPage(4);
         return editor;
     }

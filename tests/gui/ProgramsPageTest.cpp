@@ -18,9 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using PlanChange = std::function<void(TSignalPlan&)>;
-using Action = std::function<void(Editor&)>;
-
 ProgramsPage* Page5(const Editor& editor) {
     return Find<ProgramsPage>(editor, QStringLiteral("Page5"));
 }
@@ -173,12 +170,7 @@ private:
     // An editor on the example changed by setup, opened from a file, page 5 in front.
     Editor OpenedOn(const PlanChange& setup = {}, TSignalPlan plan = ExamplePlan()) {
         if (setup) setup(plan);
-        WritePlan(folder_ / "p.kdt", plan);
-        Editor editor = MakeEditor();
-        editor->show();
-        if (!QTest::qWaitForWindowExposed(editor.window.get())) qFatal("the editor is not shown");
-        if (!QTest::qWaitForWindowActive(editor.window.get())) qFatal("the editor is not active");
-        if (!editor->FileOpen1Accept(folder_ / "p.kdt")) qFatal("the plan does not open");
+        Editor editor = OpenShownEditor(plan);
         editor->ShowPage(5);
         return editor;
     }

@@ -27,9 +27,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using PlanChange = std::function<void(TSignalPlan&)>;
-using Action = std::function<void(Editor&)>;
-
 SchedulePage* Page7(const Editor& editor) {
     return Find<SchedulePage>(editor, QStringLiteral("Page7"));
 }
@@ -285,12 +282,7 @@ private:
     Editor OpenedOn(const PlanChange& setup = {}, bool showPage = true) {
         TSignalPlan plan = ExamplePlan();
         if (setup) setup(plan);
-        WritePlan(folder_ / "p.kdt", plan);
-        Editor editor = MakeEditor();
-        editor->show();
-        if (!QTest::qWaitForWindowExposed(editor.window.get())) qFatal("the editor is not shown");
-        if (!QTest::qWaitForWindowActive(editor.window.get())) qFatal("the editor is not active");
-        if (!editor->FileOpen1Accept(folder_ / "p.kdt")) qFatal("the plan does not open");
+        Editor editor = OpenShownEditor(plan);
         if (showPage) editor->ShowPage(7);
         return editor;
     }

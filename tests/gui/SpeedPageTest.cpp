@@ -19,9 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using PlanChange = std::function<void(TSignalPlan&)>;
-using Action = std::function<void(Editor&)>;
-
 SpeedPage* Page9(const Editor& editor) {
     return Find<SpeedPage>(editor, QStringLiteral("Page9"));
 }
@@ -122,12 +119,7 @@ private:
     Editor OpenedOn(const PlanChange& setup = {}) {
         TSignalPlan plan = ExamplePlan();
         if (setup) setup(plan);
-        WritePlan(folder_ / "p.kdt", plan);
-        Editor editor = MakeEditor();
-        editor->show();
-        if (!QTest::qWaitForWindowExposed(editor.window.get())) qFatal("the editor is not shown");
-        if (!QTest::qWaitForWindowActive(editor.window.get())) qFatal("the editor is not active");
-        if (!editor->FileOpen1Accept(folder_ / "p.kdt")) qFatal("the plan does not open");
+        Editor editor = OpenShownEditor(plan);
         editor->ShowPage(9);
         return editor;
     }
