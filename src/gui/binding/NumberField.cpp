@@ -1,5 +1,6 @@
 #include "binding/NumberField.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 
 #include "binding/FieldTexts.h"
@@ -99,6 +100,15 @@ void NumberField::Replay(const JournalEntry& entry) {
     if (cascadeRestore && entry.memo.size() > 2) cascadeRestore(plan, std::string_view(entry.memo).substr(2));
     const FillGuard guard = context_.Fill();
     edit_->setText(QString::number(shownValue()));
+}
+
+QHBoxLayout* NumberField::MakeRow() const {
+    auto* row = new QHBoxLayout;
+    row->setSpacing(4);
+    if (label_ != nullptr) row->addWidget(label_);
+    row->addWidget(edit_);
+    row->addStretch(1);
+    return row;
 }
 
 }  // namespace kdt::gui

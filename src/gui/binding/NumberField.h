@@ -15,6 +15,7 @@
 #include "binding/Journal.h"
 #include "binding/PageContext.h"
 
+class QHBoxLayout;
 class QLabel;
 
 namespace kdt::gui {
@@ -46,6 +47,8 @@ public:
 
     UpDownEdit* edit() const { return edit_; }
     QLabel* label() const { return label_; }
+    // The label and the field side by side, the rest of the line left empty.
+    QHBoxLayout* MakeRow() const;
     const NumberFieldLine& line() const { return line_; }
 
     // Shows the stored value as it is (a value outside the limits too) and

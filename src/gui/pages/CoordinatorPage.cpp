@@ -56,11 +56,7 @@ CoordinatorPage::CoordinatorPage(PageContext& context, QWidget* parent) : Page(8
     BuildProgramGrid();
     BuildControllerGrid();
     BuildControllerCount();
-    auto* count = new QHBoxLayout;
-    count->setSpacing(4);
-    count->addWidget(count_->label());
-    count->addWidget(count_->edit());
-    count->addStretch(1);
+    QHBoxLayout* count = count_->MakeRow();
     auto* left = new QVBoxLayout;
     left->setSpacing(3);
     left->addWidget(programGrid_);

@@ -46,11 +46,7 @@ DetectorsPage::DetectorsPage(PageContext& context, QWidget* parent) : Page(10, c
     BuildDetectorGrid();
     BuildZoneGrid();
     BuildSelector();
-    auto* count = new QHBoxLayout;
-    count->setSpacing(4);
-    count->addWidget(count_->label());
-    count->addWidget(count_->edit());
-    count->addStretch(1);
+    QHBoxLayout* count = count_->MakeRow();
     auto* left = new QVBoxLayout;
     left->setSpacing(6);
     left->addLayout(count);

@@ -57,11 +57,7 @@ ProgramsPage::ProgramsPage(PageContext& context, QWidget* parent) : Page(5, cont
     BuildProgramGrid();
     BuildTactGrid();
     BuildTactCount();
-    auto* count = new QHBoxLayout;
-    count->setSpacing(4);
-    count->addWidget(tactCount_->label());
-    count->addWidget(tactCount_->edit());
-    count->addStretch(1);
+    QHBoxLayout* count = tactCount_->MakeRow();
     auto* left = new QVBoxLayout;
     left->setSpacing(3);
     left->addWidget(programGrid_);
